@@ -1,0 +1,21 @@
+# The two commands of the README: `make run` and `make test`.
+.PHONY: run test release sanitize clean
+
+run: release
+	./build/release/kelvaro
+
+release:
+	cmake --preset release
+	cmake --build --preset release -j 2
+
+sanitize:
+	cmake --preset sanitize
+	cmake --build --preset sanitize -j 2
+
+# Every test, on the optimised build and under the sanitizers.
+test: release sanitize
+	ctest --preset release -j 2
+	ctest --preset sanitize -j 2
+
+clean:
+	rm -rf build

@@ -1,0 +1,26 @@
+// The work done for one N: its divisors enumerated, ordered and summed, the
+// parity test, and the result line.
+#pragma once
+
+#include <cstdint>
+
+// Factorises N and prints its result line when the sum of its divisors has
+// the parity wanted. Precondition: S = N and the per-N tables hold only their
+// element 0; so they do again on return. Writes nN and everything below.
+void calcul();
+
+// Steps of calcul, also driven one by one by the tests.
+// diviseurs: factorises S through decomp, sets SN and ND1, and fills
+// Div[1..ND1] with every divisor of N in increasing order.
+void diviseurs();
+// sommer: Smax = Div[1] + ... + Div[ND1].
+void sommer();
+// qualifie: whether Smax has the parity in parite (0 accepts every sum).
+bool qualifie();
+// couper: cuts Div, Prod, Nexpo and Nfact back to their element 0.
+void couper();
+
+// Advances the exponent odometer Prod within the limits Nexpo[1..nf], the
+// last prime's exponent turning fastest, and increases k when it moved.
+// Returns 1.
+int32_t suiv2();

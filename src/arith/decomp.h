@@ -1,0 +1,11 @@
+// Factorisation of S by trial division with the primes of the prime table.
+#pragma once
+
+#include <cstdint>
+
+// Splits S (at least 1) into its distinct primes, in increasing order, and
+// their exponents: Nfact[1..nf] and Nexpo[1..nf], which hold only element 0
+// on entry. Leaves S at 1. Writes nf, k, i, expo, f, reste and rS; grows the
+// prime table through Suiv when it needs a prime it does not hold yet.
+// Returns 1.
+int32_t decomp();

@@ -1,0 +1,16 @@
+// Exact integer square root, used wherever a trial division must stop.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+
+// Largest r with r * r <= n, for 0 <= n <= 2^63 - 1. The double estimate is
+// within one of the answer; the squares are taken in unsigned 64-bit, where
+// (r + 1)^2 <= 3037000500^2 < 2^64 cannot overflow.
+inline int64_t racine(int64_t n) {
+  auto r = static_cast<uint64_t>(std::sqrt(static_cast<double>(n)));
+  const auto u = static_cast<uint64_t>(n);
+  while (r * r > u) --r;
+  while ((r + 1) * (r + 1) <= u) ++r;
+  return static_cast<int64_t>(r);
+}

@@ -1,0 +1,79 @@
+// The output buffer, its decimal writer, and the end of the process.
+
+#include "state/sortie.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+// Large enough that a long listing costs few system calls.
+constexpr size_t kTaille = 1 << 16;
+char tampon[kTaille];
+
+// Writes v in decimal just before `fin` and returns where the digits start.
+char* chiffres(u128 v, char* fin) {
+  do {
+    *--fin = static_cast<char>('0' + static_cast<int>(v % 10));
+    v /= 10;
+  } while (v != 0);
+  return fin;
+}
+
+}  // namespace
+
+std::string* sortie_capture = nullptr;
+char* sortie_pos = tampon;
+char* sortie_fin = tampon + kTaille;
+
+void vider() {
+  const char* p = tampon;
+  size_t reste_a_ecrire = static_cast<size_t>(sortie_pos - tampon);
+  sortie_pos = tampon;
+  if (sortie_capture != nullptr) {
+    sortie_capture->append(p, reste_a_ecrire);
+    return;
+  }
+  while (reste_a_ecrire > 0) {
+    ssize_t n = ::write(1, p, reste_a_ecrire);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) std::_Exit(3);
+    p += n;
+    reste_a_ecrire -= static_cast<size_t>(n);
+  }
+}
+
+void terminer(int statut) {
+  vider();
+  std::exit(statut);
+}
+
+void ecrire_long(const char* texte, size_t n) {
+  while (n > 0) {
+    if (sortie_pos == sortie_fin) vider();
+    size_t place = static_cast<size_t>(sortie_fin - sortie_pos);
+    size_t m = n < place ? n : place;
+    std::memcpy(sortie_pos, texte, m);
+    sortie_pos += m;
+    texte += m;
+    n -= m;
+  }
+}
+
+void ecrire_nombre(u128 v) {
+  char texte[40];
+  char* debut = chiffres(v, texte + sizeof texte);
+  ecrire(debut, static_cast<size_t>(texte + sizeof texte - debut));
+}
+
+void ecrire_nombre(int64_t v) {
+  // The magnitude of INT64_MIN does not fit in int64_t: negate in unsigned.
+  uint64_t m = static_cast<uint64_t>(v);
+  if (v < 0) {
+    ecrire("-", 1);
+    m = 0 - m;
+  }
+  ecrire_nombre(static_cast<u128>(m));
+}

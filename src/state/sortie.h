@@ -1,0 +1,40 @@
+// Standard output of the program. Text and decimal numbers are gathered in
+// one large buffer that is written out when it fills, before every read from
+// standard input and at the end; a write that fails ends the process with 3.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+
+#include "state/state.h"
+
+// Tests point this at a string to collect the output instead of writing it.
+extern std::string* sortie_capture;
+
+// Free part of the output buffer: [sortie_pos, sortie_fin).
+extern char* sortie_pos;
+extern char* sortie_fin;
+
+// Writes out what the buffer holds. A failed write (closed descriptor, full
+// disk, reader gone with SIGPIPE ignored) ends the process with status 3.
+void vider();
+
+// Flushes the output and ends the process with the given status.
+[[noreturn]] void terminer(int statut);
+
+// Appends n bytes of text.
+void ecrire_long(const char* texte, size_t n);
+inline void ecrire(const char* texte, size_t n) {
+  if (n <= static_cast<size_t>(sortie_fin - sortie_pos)) {
+    std::memcpy(sortie_pos, texte, n);
+    sortie_pos += n;
+  } else {
+    ecrire_long(texte, n);
+  }
+}
+inline void ecrire(const char* texte) { ecrire(texte, std::strlen(texte)); }
+
+// Appends a number in plain decimal, with a minus sign when negative.
+void ecrire_nombre(int64_t v);
+void ecrire_nombre(u128 v);

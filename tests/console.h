@@ -1,0 +1,74 @@
+// Test helpers: standard input replaced by a string, standard output
+// collected in a string, and the expected texts of the dialogue.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <memory>
+#include <streambuf>
+#include <string>
+
+#include "state/sortie.h"
+#include "state/state.h"
+
+// A string read like a pipe: it cannot be repositioned.
+struct Tuyau : std::streambuf {
+  explicit Tuyau(std::string texte) : texte_(std::move(texte)) {
+    setg(texte_.data(), texte_.data(), texte_.data() + texte_.size());
+  }
+  std::string texte_;
+};
+
+// Fixture: fresh program-wide state, input from `fournir`, output in `sortie`.
+class ConsoleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    etat_initial();
+    Nprem = {0, 2, 3};
+    np = 2;
+    ancien_ = std::cin.rdbuf();
+    sortie_capture = &sortie;
+  }
+  void TearDown() override {
+    std::cin.rdbuf(ancien_);
+    sortie_capture = nullptr;
+  }
+  void fournir(std::string texte) {
+    source_ = std::make_unique<Tuyau>(std::move(texte));
+    std::cin.rdbuf(source_.get());
+  }
+  std::string lu() {
+    vider();
+    return sortie;
+  }
+  std::string sortie;
+
+ private:
+  std::streambuf* ancien_ = nullptr;
+  std::unique_ptr<Tuyau> source_;
+};
+
+// Texts of the dialogue, written out here independently of the program.
+namespace texte {
+inline const std::string kMin = "\n \n \n  \t Valeur de N minimale ? ";
+inline const std::string kMax = "\n \n \t Valeur de N maximale ? ";
+inline const std::string kParite =
+    " \n \n \n \t  Parite de la somme des diviseurs de N,  Paire [2] / "
+    "Impaire [1] /  Quelconque [0] ? :  ";
+inline const std::string kNouveau =
+    " \n \n \n \t Nouveau calcul , Oui[1] / Non[0] ? :  ";
+inline const std::string kEntete[3] = {
+    " \n \n \t Liste des valeurs de N suivies des nombres de leurs diviseurs "
+    "et des sommes de ceux-ci :  \n ",
+    " \n \n \t Les valeurs de N qui ont des sommes des diviseurs impaires, "
+    "sont :  \n ",
+    " \n \n \t Les valeurs de N qui ont des sommes des diviseurs paires sont :"
+    "   \n "};
+
+inline std::string ligne(const char* nN, const char* n, const char* nd,
+                         const char* somme) {
+  return std::string("\n \n \t ") + nN + " \t -  :  \t " + n + "  a  " + nd +
+         "  diviseurs  de somme  : " + somme + " . ";
+}
+}  // namespace texte
