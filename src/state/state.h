@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-// A growable table used from index 1. Element 0 always holds 0: it is the
-// sentinel that stops the downward scan of the divisor insertion. Tables grow
+// A growable table used from index 1. Element 0 always holds 0, below every
+// divisor and every prime, so index 0 never passes for an entry. Tables grow
 // by appending zeros and shrink by removing the last element, so once they
 // have reached their working size no N allocates memory.
 using Table = std::vector<int64_t>;
