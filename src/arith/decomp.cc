@@ -3,6 +3,7 @@
 
 #include "arith/decomp.h"
 
+#include "arith/grands.h"
 #include "arith/premiers.h"
 #include "arith/racine.h"
 #include "state/state.h"
@@ -23,6 +24,9 @@ int32_t decomp() {
   k = 0;
   i = 1;
   if (S == 1) return 1;
+  // Above 2^53 trial division would need primes up to 3e9; another method
+  // gives the same factors there and leaves the prime table as it is.
+  if (S > (int64_t{1} << 53)) return decomp_grand();
   for (;;) {
     expo = 0;
     ++k;

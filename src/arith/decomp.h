@@ -7,5 +7,6 @@
 // their exponents: Nfact[1..nf] and Nexpo[1..nf], which hold only element 0
 // on entry. Leaves S at 1. Writes nf, k, i, expo, f, reste and rS; grows the
 // prime table through Suiv when it needs a prime it does not hold yet.
-// Returns 1.
+// Above 2^53 it hands S to decomp_grand, which leaves the same factors and
+// does not touch the prime table. Returns 1.
 int32_t decomp();

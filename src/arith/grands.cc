@@ -1,0 +1,116 @@
+// The primes below kBorne are divided out by multiplying with their inverse
+// modulo 2^64; the cofactor, with no prime factor below kBorne, is split by
+// rho until every piece passes the Miller-Rabin test.
+
+#include "arith/grands.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+#include "arith/premier.h"
+#include "arith/racine.h"
+#include "arith/rho.h"
+#include "state/state.h"
+
+namespace {
+
+constexpr uint64_t kBorne = 1024;
+
+// An odd prime p with its inverse modulo 2^64: for every 64-bit n, p divides
+// n exactly when n * inverse (modulo 2^64) is at most limite, and that
+// product is then n / p.
+struct Petit {
+  uint64_t p, inverse, limite;
+};
+
+constexpr bool premier_petit(uint64_t n) {
+  for (uint64_t d = 3; d * d <= n; d += 2)
+    if (n % d == 0) return false;
+  return n % 2 == 1 && n > 1;
+}
+
+constexpr size_t compter_petits() {
+  size_t c = 0;
+  for (uint64_t n = 3; n < kBorne; n += 2) c += premier_petit(n);
+  return c;
+}
+
+constexpr auto kPetits = [] {
+  std::array<Petit, compter_petits()> t{};
+  size_t c = 0;
+  for (uint64_t n = 3; n < kBorne; n += 2) {
+    if (!premier_petit(n)) continue;
+    uint64_t x = n;  // Newton's step, as for the Montgomery inverse
+    for (int pas = 0; pas < 5; ++pas) x *= 2 - n * x;
+    t[c++] = {n, x, UINT64_MAX / n};
+  }
+  return t;
+}();
+
+void ajouter(uint64_t p, int32_t e) {
+  ++nf;
+  Nfact.push_back(static_cast<int64_t>(p));
+  Nexpo.push_back(e);
+}
+
+// Prime factors of a cofactor, with repetition. A number below 2^64 has
+// fewer than 64 of them.
+struct Liste {
+  std::array<uint64_t, 64> p;
+  size_t taille = 0;
+};
+
+// Appends to l the prime factors of n (> 1, below 2^63, odd).
+void scinder(uint64_t n, Liste& l) {
+  if (est_premier(n)) {
+    l.p[l.taille++] = n;
+    return;
+  }
+  // A square is split at once; rho would find its root too, but more slowly.
+  const auto r = static_cast<uint64_t>(racine(static_cast<int64_t>(n)));
+  const uint64_t d = r * r == n ? r : rho(n);
+  scinder(d, l);
+  scinder(n / d, l);
+}
+
+// Records the prime factors of n (no prime factor below kBorne, above
+// kBorne^2, so composite or a large prime), grouped, in increasing order.
+void grands_facteurs(uint64_t n) {
+  Liste l;
+  scinder(n, l);
+  std::sort(l.p.begin(), l.p.begin() + static_cast<std::ptrdiff_t>(l.taille));
+  for (size_t a = 0; a < l.taille;) {
+    size_t b = a;
+    while (b < l.taille && l.p[b] == l.p[a]) ++b;
+    ajouter(l.p[a], static_cast<int32_t>(b - a));
+    a = b;
+  }
+}
+
+}  // namespace
+
+int32_t decomp_grand() {
+  auto n = static_cast<uint64_t>(S);
+  const int deux = __builtin_ctzll(n);
+  n >>= deux;
+  if (deux > 0) ajouter(2, deux);
+  for (const Petit& q : kPetits) {
+    if (q.p * q.p > n) break;  // what is left is 1 or a prime
+    if (n * q.inverse > q.limite) continue;
+    int32_t e = 0;
+    do {
+      n *= q.inverse;
+      ++e;
+    } while (n * q.inverse <= q.limite);
+    ajouter(q.p, e);
+  }
+  // No prime below kBorne divides n: below kBorne^2 it is prime.
+  if (n >= kBorne * kBorne) {
+    grands_facteurs(n);
+  } else if (n > 1) {
+    ajouter(n, 1);
+  }
+  S = 1;
+  return 1;
+}

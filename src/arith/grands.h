@@ -1,0 +1,12 @@
+// Factorisation of the numbers above 2^53, where trial division with the
+// prime table would need every prime up to 3e9: small primes from a fixed
+// list, then Miller-Rabin and Pollard's rho on what is left.
+#pragma once
+
+#include <cstdint>
+
+// Splits S (above 1) into its distinct primes, in increasing order, and
+// their exponents, exactly as decomp does: Nfact[1..nf] and Nexpo[1..nf],
+// which hold only element 0 and nf = 0 on entry. Leaves S at 1. Neither
+// reads nor grows the prime table. Returns 1.
+int32_t decomp_grand();

@@ -1,0 +1,61 @@
+// Brent's cycle search on x -> x^2 + c modulo n, in Montgomery form. The
+// differences are multiplied together and their gcd with n taken once per
+// batch; a batch whose gcd is n is walked again one step at a time.
+
+#include "arith/rho.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "arith/montgomery.h"
+
+namespace {
+
+constexpr uint64_t kLot = 128;  // differences multiplied between two gcds
+
+uint64_t ecart(uint64_t x, uint64_t y) { return x > y ? x - y : y - x; }
+
+// One cycle search with the constant c (in the form). Returns a divisor of n
+// above 1: n itself when this c found no proper one.
+// The loop ends: modulo a prime p dividing n the sequence is eventually
+// periodic, so once r passes its tail and period y meets x again modulo p
+// and the gcd is at least p.
+uint64_t chercher(const Modulo& m, uint64_t c) {
+  // v^2 + c; written so that nothing passes 2^64 even for n near it.
+  auto suivant = [&](uint64_t v) {
+    v = mult(m, v, v);
+    return v >= m.n - c ? v - (m.n - c) : v + c;
+  };
+  uint64_t y = en_forme(m, 2);
+  uint64_t x = y, sauve = y, q = m.un, g = 1;
+  for (uint64_t r = 1; g == 1; r *= 2) {
+    x = y;
+    for (uint64_t t = 0; t < r; ++t) y = suivant(y);
+    for (uint64_t fait = 0; fait < r && g == 1; fait += kLot) {
+      sauve = y;
+      const uint64_t lot = std::min(kLot, r - fait);
+      for (uint64_t t = 0; t < lot; ++t) {
+        y = suivant(y);
+        q = mult(m, q, ecart(x, y));
+      }
+      g = std::gcd(q, m.n);
+    }
+  }
+  if (g != m.n) return g;
+  // The batch overshot: some step in it has a gcd above 1, find the first.
+  do {
+    sauve = suivant(sauve);
+    g = std::gcd(ecart(x, sauve), m.n);
+  } while (g == 1);
+  return g;
+}
+
+}  // namespace
+
+uint64_t rho(uint64_t n) {
+  const Modulo m = preparer(n);
+  for (uint64_t c = 1;; ++c) {
+    const uint64_t g = chercher(m, en_forme(m, c));
+    if (g != n) return g;
+  }
+}
