@@ -19,3 +19,13 @@ test: release sanitize
 
 clean:
 	rm -rf build
+
+# Static checks of src/ and tests/ (see tools/lint), and the Debian package
+# build/release/kelvaro_<version>_<arch>.deb.
+.PHONY: lint package
+
+lint:
+	tools/lint
+
+package: release
+	cd build/release && cpack

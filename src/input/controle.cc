@@ -86,10 +86,10 @@ void juger_position() {
     return;
   }
   if (a == 0) {
-    if (c == '0' && l1 > 1)
-      refaire = 1;  // leading zero
-    else if (c == '+' && l1 == 1)
-      refaire = 1;  // lone sign
+    const bool zero_en_tete = c == '0' && l1 > 1;
+    const bool signe_seul = c == '+' && l1 == 1;
+    if (zero_en_tete || signe_seul)
+      refaire = 1;
     else
       valeur0 = valtest2;
     return;
