@@ -1,25 +1,43 @@
-// Growth of the prime table by trial division.
+// Growth of the prime table, fed by the segmented sieve, with the inverses
+// of the primes kept beside it.
 
 #include "arith/premiers.h"
 
-#include "arith/racine.h"
+#include <cmath>
+
+#include "arith/inverse.h"
+#include "arith/tamis.h"
 #include "state/state.h"
 
-int32_t Suiv() {
-  j = 1;
-  for (;;) {
-    const int64_t candidat = Nprem[np] + 2 * i;
-    const int64_t r = racine(candidat);
-    // Never runs past the table: its last prime exceeds the root of the
-    // next candidate (there is a prime between p and 2p).
-    while (r >= Nprem[j] && candidat % Nprem[j] != 0) ++j;
-    if (r < Nprem[j]) break;  // no prime up to the root divides it
-    ++i;
-    j = 1;
+void caler_inverses() {
+  if (Ninv.size() > Nprem.size()) Ninv.resize(Nprem.size());
+  while (Ninv.size() < Nprem.size()) {
+    const auto p = static_cast<uint64_t>(Nprem[Ninv.size()]);
+    Ninv.push_back(p % 2 == 1 ? inverse(p) : 0);
   }
+}
+
+// pi(x) < 1.25506 x / ln x for x > 1 (Rosser and Schoenfeld, 1962).
+void reserver_premiers(int64_t x) {
+  if (x < 3) return;
+  const double borne =
+      1.25506 * static_cast<double>(x) / std::log(static_cast<double>(x));
+  const auto place = static_cast<size_t>(borne) + 8;
+  if (Nprem.capacity() < place) Nprem.reserve(place);
+  if (Ninv.capacity() < place) Ninv.reserve(place);
+}
+
+// The trial division of the odd numbers after Nprem[np] by the primes of the
+// table stops at the first of them with no prime factor up to its root: the
+// smallest prime above Nprem[np], which is what the sieve hands out. The
+// sieve needs no step counter, so i stays at 1 and j at its first value.
+int32_t Suiv() {
+  caler_inverses();
+  j = 1;
+  const int64_t p = premier_suivant();
   ++np;
-  Nprem.push_back(0);
-  Nprem[np] = Nprem[np - 1] + 2 * i;
+  Nprem.push_back(p);
+  Ninv.push_back(inverse(static_cast<uint64_t>(p)));
   i = 1;
   return 1;
 }

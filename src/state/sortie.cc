@@ -7,20 +7,14 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "state/decimal.h"
+
 namespace {
 
-// Large enough that a long listing costs few system calls.
-constexpr size_t kTaille = 1 << 16;
+// Large enough that a long listing costs few system calls (a line of the
+// listing is under 200 bytes: 5000 lines or more per write).
+constexpr size_t kTaille = 1 << 20;
 char tampon[kTaille];
-
-// Writes v in decimal just before `fin` and returns where the digits start.
-char* chiffres(u128 v, char* fin) {
-  do {
-    *--fin = static_cast<char>('0' + static_cast<int>(v % 10));
-    v /= 10;
-  } while (v != 0);
-  return fin;
-}
 
 }  // namespace
 
@@ -62,18 +56,15 @@ void ecrire_long(const char* texte, size_t n) {
   }
 }
 
-void ecrire_nombre(u128 v) {
-  char texte[40];
-  char* debut = chiffres(v, texte + sizeof texte);
-  ecrire(debut, static_cast<size_t>(texte + sizeof texte - debut));
-}
+void ecrire_nombre(u128 v) { sortie_pos = decimal::ecrire(place(40), v); }
 
 void ecrire_nombre(int64_t v) {
+  char* out = place(21);
   // The magnitude of INT64_MIN does not fit in int64_t: negate in unsigned.
   uint64_t m = static_cast<uint64_t>(v);
   if (v < 0) {
-    ecrire("-", 1);
+    *out++ = '-';
     m = 0 - m;
   }
-  ecrire_nombre(static_cast<u128>(m));
+  sortie_pos = decimal::ecrire(out, m);
 }

@@ -35,6 +35,14 @@ inline void ecrire(const char* texte, size_t n) {
 }
 inline void ecrire(const char* texte) { ecrire(texte, std::strlen(texte)); }
 
+// Room for n more bytes (n at most the buffer's size): writes the buffer out
+// first when fewer are free, and returns where to put them. The caller moves
+// sortie_pos past what it wrote.
+inline char* place(size_t n) {
+  if (n > static_cast<size_t>(sortie_fin - sortie_pos)) vider();
+  return sortie_pos;
+}
+
 // Appends a number in plain decimal, with a minus sign when negative.
 void ecrire_nombre(int64_t v);
 void ecrire_nombre(u128 v);

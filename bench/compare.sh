@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Times kelvaro against the range sieve (bench/crible.cc) and PARI/GP, on the
+# scenarios S1 to S5, answers fed through a pipe and output to /dev/null. The
+# programs take turns run after run (A/B/C/D, A/B/C/D, ...) so that the load
+# of a shared machine falls on all of them; the table gives median wall
+# times and their ratios. Before timing, the outputs of kelvaro and of the
+# sieve are compared byte for byte on S1 and S5.
+#
+#   bench/compare.sh [--smoke] [--reps N]
+#
+# --smoke: tiny ranges, one run each, no timing to judge; the PARI/GP columns
+# are skipped when gp is absent. Otherwise gp is installed when absent.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+smoke=0
+reps=5
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --smoke) smoke=1; reps=1 ;;
+    --reps) reps="$2"; shift ;;
+    *) echo "usage: $0 [--smoke] [--reps N]" >&2; exit 2 ;;
+  esac
+  shift
+done
+
+cmake --preset bench >/dev/null
+cmake --build --preset bench -j 2 >/dev/null
+K=build/bench/kelvaro
+C=build/bench/bench/crible
+
+if ! command -v gp >/dev/null; then
+  if [ "$smoke" = 1 ]; then
+    echo "gp is absent: the PARI/GP columns are skipped"
+  else
+    apt-get update >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+      pari-gp >/dev/null
+  fi
+fi
+gp_present=0
+command -v gp >/dev/null && gp_present=1
+
+# name, minimum, maximum, parity
+if [ "$smoke" = 1 ]; then
+  scenarios=(
+    "S1 1 3000 0"
+    "S2 1000000000000 1000000000200 0"
+    "S3 9007199254740892 9007199254740992 0"
+    "S4 9007199254740993 9007199254740995 0"
+    "S5 1 3000 1"
+  )
+else
+  scenarios=(
+    "S1 1 10000000 0"
+    "S2 1000000000000 1000000100000 0"
+    "S3 9007199254730992 9007199254740992 0"
+    "S4 1000000000000000000 1000000000000000999 0"
+    "S5 1 10000000 1"
+  )
+fi
+
+# The same listing in PARI/GP, printed or only computed (the count of the N
+# listed is printed at the end so that nothing is left unused). Each N is
+# factored once and sigma and numdiv work from its factors.
+gp_script() { # min max parity print
+  local garde="par==0 || (s%2==1)==(par==1)"
+  local corps="c++"
+  [ "$4" = 1 ] && corps='c++; printf("\n \n \t %d \t -  :  \t %d  a  %d  diviseurs  de somme  : %d . ", c, n, numdiv(f), s)'
+  echo "par=$3; c=0; for(n=$1, $2, f=factor(n); s=sigma(f); d=numdiv(f); if($garde, $corps)); print(c); quit"
+}
+
+run() { # program min max parity
+  case "$1" in
+    kelvaro) printf '%s %s %s 0\n' "$2" "$3" "$4" | "$K" >/dev/null || true ;;
+    crible) printf '%s %s %s 0\n' "$2" "$3" "$4" | "$C" >/dev/null || true ;;
+    gp_print) gp_script "$2" "$3" "$4" 1 | gp -q -f >/dev/null ;;
+    gp_calcul) gp_script "$2" "$3" "$4" 0 | gp -q -f >/dev/null ;;
+  esac
+}
+
+programmes=(kelvaro crible)
+[ "$gp_present" = 1 ] && programmes+=(gp_print gp_calcul)
+
+# Byte-for-byte check of the listings (whole output: dialogue and lines).
+for sc in "${scenarios[0]}" "${scenarios[4]}"; do
+  read -r nom a b p <<<"$sc"
+  debut=$(date +%s%N)
+  if cmp <(printf '%s %s %s 0\n' "$a" "$b" "$p" | "$K" || true) \
+         <(printf '%s %s %s 0\n' "$a" "$b" "$p" | "$C" || true); then
+    echo "$nom: kelvaro and the sieve print the same bytes for N = $a..$b" \
+         "(both runs and cmp: $(( ($(date +%s%N) - debut) / 1000000 )) ms)"
+  else
+    echo "$nom: kelvaro and the sieve DIFFER for N = $a..$b" >&2
+    exit 1
+  fi
+done
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+declare -A temps
+for sc in "${scenarios[@]}"; do
+  read -r nom a b p <<<"$sc"
+  for prog in "${programmes[@]}"; do : >"/tmp/kelvaro_bench_$nom.$prog"; done
+  for ((r = 0; r < reps; r++)); do
+    for prog in "${programmes[@]}"; do
+      debut=$(date +%s%N)
+      run "$prog" "$a" "$b" "$p"
+      echo $(( ($(date +%s%N) - debut) / 1000000 )) >>"/tmp/kelvaro_bench_$nom.$prog"
+    done
+  done
+  for prog in "${programmes[@]}"; do
+    temps[$nom.$prog]=$(median <"/tmp/kelvaro_bench_$nom.$prog")
+    rm -f "/tmp/kelvaro_bench_$nom.$prog"
+  done
+done
+
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+echo
+echo "median wall time in ms over $reps run(s); ratios are kelvaro / other"
+printf '%-4s %10s %10s %10s %10s %9s %9s %9s\n' scen kelvaro crible gp_print \
+  gp_calcul k/crible k/gp_calc k/gp_prt
+for sc in "${scenarios[@]}"; do
+  read -r nom _ <<<"$sc"
+  k=${temps[$nom.kelvaro]}
+  c=${temps[$nom.crible]}
+  gpp=${temps[$nom.gp_print]:--}
+  gpc=${temps[$nom.gp_calcul]:--}
+  printf '%-4s %10s %10s %10s %10s %9s %9s %9s\n' "$nom" "$k" "$c" "$gpp" \
+    "$gpc" "$(ratio "$k" "$c")" "$(ratio "$k" "$gpc")" "$(ratio "$k" "$gpp")"
+done
+
+if [ "$smoke" = 0 ]; then
+  echo
+  for sc in "${scenarios[0]}" "${scenarios[2]}"; do
+    read -r nom a b p <<<"$sc"
+    # kelvaro ends with status 1, which time passes on.
+    kb=$( { printf '%s %s %s 0\n' "$a" "$b" "$p" |
+            /usr/bin/time -f %M "$K" >/dev/null || true; } 2>&1 | tail -1)
+    echo "$nom: kelvaro peak resident memory $((kb / 1024)) MiB"
+  done
+fi

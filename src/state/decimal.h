@@ -1,0 +1,74 @@
+// Plain decimal digits of unsigned integers, written two at a time from a
+// table of the hundred pairs "00" to "99", straight into the caller's buffer.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace decimal {
+
+inline constexpr char kPaires[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536"
+    "37383940414243444546474849505152535455565758596061626364656667686970717273"
+    "7475767778798081828384858687888990919293949596979899";
+
+inline constexpr uint64_t kPuissances[20] = {1ull,
+                                             10ull,
+                                             100ull,
+                                             1000ull,
+                                             10000ull,
+                                             100000ull,
+                                             1000000ull,
+                                             10000000ull,
+                                             100000000ull,
+                                             1000000000ull,
+                                             10000000000ull,
+                                             100000000000ull,
+                                             1000000000000ull,
+                                             10000000000000ull,
+                                             100000000000000ull,
+                                             1000000000000000ull,
+                                             10000000000000000ull,
+                                             100000000000000000ull,
+                                             1000000000000000000ull,
+                                             10000000000000000000ull};
+
+// Number of decimal digits of v (1 for 0). 1233 / 4096 is just above
+// log10(2), so t is the digit count of v or one less. v | 1 differs from v
+// only for even v, and 10^t - 1 is odd: only 0 moves past a power of ten.
+inline int chiffres(uint64_t v) {
+  const uint64_t w = v | 1;
+  const int t = ((64 - std::countl_zero(w)) * 1233) >> 12;
+  return t + (w >= kPuissances[t] ? 1 : 0);
+}
+
+// Writes exactly n digits of v (the n lowest, leading zeros kept) ending at
+// fin, pairs first.
+inline void remplir(char* fin, uint64_t v, int n) {
+  for (; n >= 2; n -= 2) {
+    fin -= 2;
+    std::memcpy(fin, kPaires + 2 * (v % 100), 2);
+    v /= 100;
+  }
+  if (n == 1) fin[-1] = static_cast<char>('0' + v % 10);
+}
+
+// Writes v at out and returns the end of its digits (at most 20 bytes).
+inline char* ecrire(char* out, uint64_t v) {
+  const int n = chiffres(v);
+  remplir(out + n, v, n);
+  return out + n;
+}
+
+// The same for a 128-bit value (at most 39 bytes): above 2^64 the 19 low
+// digits are written separately, with their leading zeros.
+inline char* ecrire(char* out, unsigned __int128 v) {
+  if ((v >> 64) == 0) return ecrire(out, static_cast<uint64_t>(v));
+  const uint64_t bas = static_cast<uint64_t>(v % kPuissances[19]);
+  out = ecrire(out, v / kPuissances[19]);
+  remplir(out + 19, bas, 19);
+  return out + 19;
+}
+
+}  // namespace decimal
