@@ -25,6 +25,7 @@ char* chiffres(u128 v, char* fin) {
 }  // namespace
 
 std::string* sortie_capture = nullptr;
+void (*fin_detournee)(int) = nullptr;
 char* sortie_pos = tampon;
 char* sortie_fin = tampon + kTaille;
 
@@ -47,6 +48,7 @@ void vider() {
 
 void terminer(int statut) {
   vider();
+  if (fin_detournee != nullptr) fin_detournee(statut);
   std::exit(statut);
 }
 
