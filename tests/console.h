@@ -29,6 +29,8 @@ class ConsoleTest : public ::testing::Test {
     np = 2;
     ancien_ = std::cin.rdbuf();
     sortie_capture = &sortie;
+    vider();  // what an earlier test left in the buffer is not ours
+    sortie.clear();
   }
   void TearDown() override {
     std::cin.rdbuf(ancien_);

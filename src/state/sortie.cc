@@ -19,6 +19,7 @@ char tampon[kTaille];
 }  // namespace
 
 std::string* sortie_capture = nullptr;
+void (*fin_detournee)(int) = nullptr;
 char* sortie_pos = tampon;
 char* sortie_fin = tampon + kTaille;
 
@@ -41,6 +42,7 @@ void vider() {
 
 void terminer(int statut) {
   vider();
+  if (fin_detournee != nullptr) fin_detournee(statut);
   std::exit(statut);
 }
 

@@ -20,6 +20,11 @@ extern char* sortie_fin;
 // disk, reader gone with SIGPIPE ignored) ends the process with status 3.
 void vider();
 
+// Called by terminer with the status once the output is flushed; null in the
+// program. The fuzz harnesses set it to leave a session by longjmp instead
+// of ending the process; should it return, the process ends all the same.
+extern void (*fin_detournee)(int statut);
+
 // Flushes the output and ends the process with the given status.
 [[noreturn]] void terminer(int statut);
 

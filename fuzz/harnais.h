@@ -1,0 +1,17 @@
+// Checks shared by the fuzz targets and by the test that replays their
+// corpus: the input reader, or a whole session, run over arbitrary bytes
+// standing for standard input, with the outcome judged independently.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// First byte: the mode (integer, yes/no, three-way or an unknown one) and
+// xn; the other bytes: standard input. Returns null when the reader did
+// exactly what its rules say, else what went wrong.
+const char* verifier_lecteur(const uint8_t* octets, size_t taille);
+
+// A whole session reading the bytes. Returns null when it ended well, else
+// what went wrong. Sets `rejete` (and runs nothing) when an answer could
+// pass 999, so that every range stays small.
+const char* verifier_seance(const uint8_t* octets, size_t taille, bool& rejete);
