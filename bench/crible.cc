@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -34,7 +35,7 @@ void vider() {
 void texte(const char* t) {
   const size_t n = std::strlen(t);
   if (rempli + n > sizeof tampon) vider();
-  std::memcpy(tampon + rempli, t, n);
+  std::copy_n(t, n, tampon + rempli);
   rempli += n;
 }
 

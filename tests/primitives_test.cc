@@ -2,16 +2,15 @@
 // through the inverse, the scan of the prime table, the sieve behind Suiv and
 // the ordering of the divisors, each against a plain reference.
 
-#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "arith/calcul.h"
 #include "arith/decomp.h"
 #include "arith/essai.h"
 #include "arith/inverse.h"
 #include "arith/premiers.h"
-#include "arith/tri.h"
 #include "console.h"
 #include "state/decimal.h"
 
@@ -107,20 +106,22 @@ TEST_F(Primitives, ScanStopsAtTheFirstDivisorOrAtTheRoot) {
   }
 }
 
-TEST(Tri, IncreasingOrderOnEveryLength) {
-  std::mt19937_64 alea(7);
-  for (int64_t n = 0; n <= 120; n += (n < 60 ? 1 : 30)) {
-    for (int forme = 0; forme < 3; ++forme) {
-      std::vector<int64_t> t(static_cast<size_t>(n));
-      for (size_t m = 0; m < t.size(); ++m)
-        t[m] = forme == 0   ? static_cast<int64_t>(alea() >> 1)
-               : forme == 1 ? static_cast<int64_t>(t.size() - m)
-                            : static_cast<int64_t>(alea() % 4);
-      std::vector<int64_t> attendu = t;
-      std::sort(attendu.begin(), attendu.end());
-      trier(t.data(), n);
-      ASSERT_EQ(t, attendu) << n << " " << forme;
-    }
+// The divisors come out of the odometer in blocks of runs; merged, they
+// must be increasing for every shape of exponents.
+TEST_F(Primitives, OdometerRunsMergeIntoIncreasingOrder) {
+  const int64_t lignes[] = {2 * 3 * 5 * 7 * 11 * 13,  // exponents all 1
+                            int64_t{1} << 40,         // one prime
+                            (int64_t{1} << 20) * 9,   // a long first run
+                            3 * (int64_t{1} << 20),   // a long last run
+                            735134400,
+                            897612484786617600,
+                            963761198400};
+  for (int64_t n : lignes) {
+    N = S = n;
+    diviseurs();
+    for (int64_t m = 1; m < ND1; ++m) ASSERT_LT(Div[m], Div[m + 1]) << n;
+    EXPECT_EQ(Div[ND1], n);
+    couper();
   }
 }
 

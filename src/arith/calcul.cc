@@ -100,7 +100,7 @@ void diviseurs() {
   // Ordered once at the end rather than by inserting each divisor as it
   // comes: the same table, without a cost quadratic in ND1 (103680 divisors
   // would take a second).
-  trier(div + 1, ND1);
+  ordonner(div + 1, ND1);
 }
 
 void sommer() {

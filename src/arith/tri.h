@@ -1,8 +1,9 @@
-// Ordering of the divisors once they are all in the table.
+// Ordering of the divisors of N, generated in the odometer's order, by
+// merging the increasing runs that this order is made of.
 #pragma once
 
 #include <cstdint>
 
-// Sorts t[0..n-1] in increasing order: by insertion while n is small, as the
-// divisors would have been inserted one by one, and by std::sort beyond.
-void trier(int64_t* t, int64_t n);
+// Puts t[0..n-1] in increasing order, where t holds the n = ND1 divisors of
+// N in the order the odometer gives them. Reads nf and Nexpo.
+void ordonner(int64_t* t, int64_t n);
