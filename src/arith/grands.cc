@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 
+#include "arith/inverse.h"
 #include "arith/premier.h"
 #include "arith/racine.h"
 #include "arith/rho.h"
@@ -46,9 +47,7 @@ constexpr auto kPetits = [] {
   size_t c = 0;
   for (uint64_t n = 3; n < kBorne; n += 2) {
     if (!premier_petit(n)) continue;
-    uint64_t x = n;  // Newton's step, as for the Montgomery inverse
-    for (int pas = 0; pas < 5; ++pas) x *= 2 - n * x;
-    t[c++] = {n, x, UINT64_MAX / n};
+    t[c++] = {n, inverse(n), UINT64_MAX / n};
   }
   return t;
 }();

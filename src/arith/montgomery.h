@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "arith/inverse.h"
+
 using u128 = unsigned __int128;
 
 // An odd modulus n > 1 with what its Montgomery products need.
@@ -18,11 +20,7 @@ struct Modulo {
 inline Modulo preparer(uint64_t n) {
   Modulo m{};
   m.n = n;
-  // Newton's step doubles the number of correct low bits; n * n = 1 mod 8
-  // gives 3 of them, so five steps give 96 >= 64.
-  uint64_t x = n;
-  for (int pas = 0; pas < 5; ++pas) x *= 2 - n * x;
-  m.inverse = x;
+  m.inverse = inverse(n);
   m.un = (0 - n) % n;  // 2^64 - n, which is 2^64 modulo n
   m.r2 = static_cast<uint64_t>(static_cast<u128>(m.un) * m.un % n);
   return m;

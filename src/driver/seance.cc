@@ -20,14 +20,11 @@ const char* const kBanniere[] = {
     " \n \n \t  N etant compris entre 2 valeurs que l'on fixe au depart. ",
     " \n \n \t  Une parite etant choisie pour la somme des diviseurs de N. ",
     " \n \n \t  Cette extension affiche par ordre croissant les valeurs de N "
-    "dont "
-    "les sommes des diviseurs ont la parite choisie.  ",
+    "dont les sommes des diviseurs ont la parite choisie.  ",
     " \n \t  Chaque valeur de N est suivie du nombre de ses diviseurs ainsi "
-    "que "
-    "dela somme de ceux-ci.  ",
+    "que dela somme de ceux-ci.  ",
     " \n \n \t  Kelvaro pour Linux, ecrit en C++ : resultats exacts pour tout "
-    "N "
-    "de 1 a 9223372036854775807. ",
+    "N de 1 a 9223372036854775807. ",
 };
 
 }  // namespace
