@@ -28,7 +28,7 @@ bool envoyer(int fd, std::string_view t) {
 // 64 KiB, so a gigabyte of them never sits in memory.
 void ecrire_entree(int fd, const Options& o) {
   std::string bloc;
-  while (o.fois > 0 && bloc.size() < (1 << 16)) bloc += o.motif;
+  while (!o.motif.empty() && bloc.size() < (1 << 16)) bloc += o.motif;
   const size_t par_bloc = o.motif.empty() ? 0 : bloc.size() / o.motif.size();
   bool ouvert = envoyer(fd, o.debut);
   for (size_t reste = par_bloc > 0 ? o.fois : 0; ouvert && reste > 0;) {
