@@ -75,8 +75,9 @@ inline std::string lignes(std::initializer_list<const char*> l) {
   int nN = 0;
   for (const char* r : l) {
     std::istringstream(r) >> n >> nd >> somme;
-    t += "\n \n \t " + std::to_string(++nN) + " \t -  :  \t " + n + "  a  " +
-         nd + "  diviseurs  de somme  : " + somme + " . ";
+    t.append("\n \n \t ").append(std::to_string(++nN)).append(" \t -  :  \t ");
+    t.append(n).append("  a  ").append(nd).append("  diviseurs  de somme  : ");
+    t.append(somme).append(" . ");
   }
   return t;
 }
