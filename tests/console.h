@@ -4,20 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <iostream>
 #include <memory>
-#include <streambuf>
+#include <sstream>
 #include <string>
+#include <utility>
 
 #include "state/sortie.h"
 #include "state/state.h"
 
 // A string read like a pipe: it cannot be repositioned.
 struct Tuyau : std::streambuf {
-  explicit Tuyau(std::string texte) : texte_(std::move(texte)) {
-    setg(texte_.data(), texte_.data(), texte_.data() + texte_.size());
+  explicit Tuyau(std::string t) : texte(std::move(t)) {
+    setg(texte.data(), texte.data(), texte.data() + texte.size());
   }
-  std::string texte_;
+  std::string texte;
 };
 
 // Fixture: fresh program-wide state, input from `fournir`, output in `sortie`.
@@ -27,7 +29,6 @@ class ConsoleTest : public ::testing::Test {
     etat_initial();
     Nprem = {0, 2, 3};
     np = 2;
-    ancien_ = std::cin.rdbuf();
     sortie_capture = &sortie;
     vider();  // what an earlier test left in the buffer is not ours
     sortie.clear();
@@ -42,12 +43,12 @@ class ConsoleTest : public ::testing::Test {
   }
   std::string lu() {
     vider();
-    return sortie;
+    return std::exchange(sortie, "");
   }
   std::string sortie;
 
  private:
-  std::streambuf* ancien_ = nullptr;
+  std::streambuf* ancien_ = std::cin.rdbuf();
   std::unique_ptr<Tuyau> source_;
 };
 
@@ -68,9 +69,16 @@ inline const std::string kEntete[3] = {
     " \n \n \t Les valeurs de N qui ont des sommes des diviseurs paires sont :"
     "   \n "};
 
-inline std::string ligne(const char* nN, const char* n, const char* nd,
-                         const char* somme) {
-  return std::string("\n \n \t ") + nN + " \t -  :  \t " + n + "  a  " + nd +
-         "  diviseurs  de somme  : " + somme + " . ";
+// Result lines numbered from 1, one for each "N count sum" of `l`.
+inline std::string lignes(std::initializer_list<const char*> l) {
+  std::string t, n, nd, somme;
+  int nN = 0;
+  for (const char* r : l) {
+    std::istringstream(r) >> n >> nd >> somme;
+    t.append("\n \n \t ").append(std::to_string(++nN)).append(" \t -  :  \t ");
+    t.append(n).append("  a  ").append(nd).append("  diviseurs  de somme  : ");
+    t.append(somme).append(" . ");
+  }
+  return t;
 }
 }  // namespace texte

@@ -1,20 +1,16 @@
 // The fuzzers' corpus replayed through their own checks, so that every
 // build re-runs what they found, without clang.
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
-#include "console.h"
 #include "harnais.h"
 
 namespace {
-
-std::vector<uint8_t> contenu(const std::filesystem::path& chemin) {
-  std::ifstream f(chemin, std::ios::binary);
-  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
 
 const char* seance(const uint8_t* octets, size_t taille) {
   bool rejete = false;
@@ -30,7 +26,8 @@ TEST(Corpus, EveryInputPassesTheFuzzChecks) {
     int fichiers = 0;
     for (const auto& entree : std::filesystem::directory_iterator(
              std::filesystem::path(KELVARO_CORPUS) / c.cible)) {
-      const std::vector<uint8_t> octets = contenu(entree.path());
+      std::ifstream f(entree.path(), std::ios::binary);
+      const std::vector<uint8_t> octets{std::istreambuf_iterator<char>(f), {}};
       const char* faute = c.verifier(octets.data(), octets.size());
       EXPECT_EQ(faute, nullptr) << entree.path() << ": " << faute;
       ++fichiers;

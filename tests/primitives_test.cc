@@ -1,16 +1,17 @@
-// The primitive steps under the arithmetic: the decimal writer, divisibility
-// through the inverse, the scan of the prime table, the sieve behind Suiv and
-// the ordering of the divisors, each against a plain reference.
+// The primitive steps under the arithmetic, each against a plain reference:
+// the decimal writer, divisibility through the inverse, the sieve behind Suiv,
+// the scan of the prime table, and Miller-Rabin and rho used above 2^53.
 
 #include <random>
 #include <string>
 #include <vector>
 
-#include "arith/calcul.h"
 #include "arith/decomp.h"
 #include "arith/essai.h"
 #include "arith/inverse.h"
+#include "arith/premier.h"
 #include "arith/premiers.h"
+#include "arith/rho.h"
 #include "console.h"
 #include "state/decimal.h"
 
@@ -33,40 +34,31 @@ TEST(Decimal, EveryLengthAndItsBoundaries) {
   for (u128 v : lignes) {
     const std::string attendu = reference(v);
     EXPECT_EQ(std::string(t, decimal::ecrire(t, v)), attendu);
-    if (v <= UINT64_MAX) {
-      EXPECT_EQ(std::string(t, decimal::ecrire(t, static_cast<uint64_t>(v))),
-                attendu);
-    }
+    const auto v64 = static_cast<uint64_t>(v);
+    EXPECT_TRUE(v > v64 || std::string(t, decimal::ecrire(t, v64)) == attendu);
   }
 }
 
 TEST(Inverse, DivisibilityAgreesWithTheRemainder) {
-  const uint64_t grands[] = {0,
-                             1,
-                             2,
-                             96,
-                             97,
-                             98,
-                             9007199254740881,
-                             9007199254740992,
-                             9223372036854775807u,
-                             UINT64_MAX};
   for (uint64_t p : {3u, 5u, 7u, 97u, 65537u, 94906267u, 3037000507u}) {
-    const uint64_t inv = inverse(p);
+    const uint64_t inv = inverse(p), haut = UINT64_MAX / p * p;
     EXPECT_EQ(p * inv, 1u) << p;
-    const uint64_t plus_grand_multiple = UINT64_MAX / p * p;
-    for (uint64_t s : {p - 1, p, p + 1, p * p, plus_grand_multiple,
-                       plus_grand_multiple - p, plus_grand_multiple + 1})
+    for (uint64_t s : {p - 1, p, p + 1, p * p, haut, haut - p, haut + 1,
+                       uint64_t{9007199254740881}, uint64_t{1} << 53,
+                       uint64_t{INT64_MAX}, UINT64_MAX})
       EXPECT_EQ(divise(s, p, inv), s % p == 0) << s << " / " << p;
-    for (uint64_t s : grands) EXPECT_EQ(divise(s, p, inv), s % p == 0) << s;
     for (uint64_t s = 0; s < 3000; ++s)
       ASSERT_EQ(divise(s, p, inv), s % p == 0) << s;
   }
 }
 
-TEST_F(Primitives, SieveHandsOutTheSamePrimesAsTrialDivision) {
-  i = 1;
-  while (Nprem.back() < 2000000) Suiv();
+// Suiv, fed by a sieve, appends the same primes in turn as trial division.
+TEST_F(Primitives, SuivAppendsThePrimesOfASieveInTurn) {
+  i = 1;  // as the factorisation leaves it
+  while (Nprem.back() < 2000000) {
+    Suiv();
+    ASSERT_EQ(i, 1);
+  }
   std::vector<bool> compose(2000001, false);
   Table attendu = {0};
   for (int64_t n = 2; n <= 2000000; ++n) {
@@ -77,6 +69,7 @@ TEST_F(Primitives, SieveHandsOutTheSamePrimesAsTrialDivision) {
   }
   attendu.push_back(Nprem.back());  // the first prime past 2000000
   EXPECT_EQ(Nprem, attendu);
+  EXPECT_EQ(np + 1, static_cast<int64_t>(Nprem.size()));
   EXPECT_EQ(Ninv.size(), Nprem.size());
   Nprem = {0, 2, 3};  // the table set afresh: the sieve starts again
   np = 2;
@@ -106,23 +99,39 @@ TEST_F(Primitives, ScanStopsAtTheFirstDivisorOrAtTheRoot) {
   }
 }
 
-// The divisors come out of the odometer in blocks of runs; merged, they
-// must be increasing for every shape of exponents.
-TEST_F(Primitives, OdometerRunsMergeIntoIncreasingOrder) {
-  const int64_t lignes[] = {2 * 3 * 5 * 7 * 11 * 13,  // exponents all 1
-                            int64_t{1} << 40,         // one prime
-                            (int64_t{1} << 20) * 9,   // a long first run
-                            3 * (int64_t{1} << 20),   // a long last run
-                            735134400,
-                            897612484786617600,
-                            963761198400};
-  for (int64_t n : lignes) {
-    N = S = n;
-    diviseurs();
-    for (int64_t m = 1; m < ND1; ++m) ASSERT_LT(Div[m], Div[m + 1]) << n;
-    EXPECT_EQ(Div[ND1], n);
-    couper();
+bool premier_par_essais(uint64_t n) {
+  if (n < 2) return false;
+  for (uint64_t d = 2; d * d <= n; ++d)
+    if (n % d == 0) return false;
+  return true;
+}
+
+// Miller-Rabin against trial division on three windows below 10^7, and rho
+// splitting every odd composite there.
+TEST(Premier, MillerRabinAndRhoAgreeWithTrialDivision) {
+  for (uint64_t debut : {0, 999000, 9990000}) {
+    for (uint64_t n = debut; n < debut + 10000; ++n) {
+      const bool premier = premier_par_essais(n);
+      ASSERT_EQ(est_premier(n), premier) << n;
+      if (n % 2 == 0 || n < 9 || premier) continue;
+      const uint64_t d = rho(n);
+      ASSERT_TRUE(d > 1 && d < n && n % d == 0) << n;
+    }
   }
+}
+
+// Carmichael numbers (every coprime base passes Fermat's test), the least
+// strong pseudoprimes to all prime bases up to 7, 11, 13, 17 and 31, and
+// primes near 2^61, 2^63 and 2^64.
+TEST(Premier, PseudoprimesCarmichaelsAndLargePrimes) {
+  for (uint64_t n : {561ul, 1105ul, 1729ul, 2465ul, 2821ul, 6601ul, 8911ul,
+                     1005600264429655369ul, 3215031751ul, 2152302898747ul,
+                     3474749660383ul, 341550071728321ul, 3825123056546413051ul,
+                     4611686065672028281ul, 18446744073709551615ul})
+    EXPECT_FALSE(est_premier(n)) << n;
+  for (uint64_t n :
+       {2305843009213693951ul, 9223372036854775783ul, 18446744073709551557ul})
+    EXPECT_TRUE(est_premier(n)) << n;
 }
 
 }  // namespace

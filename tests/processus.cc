@@ -10,129 +10,94 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <thread>
 
 namespace {
 
-using Horloge = std::chrono::steady_clock;
+// Writes all of `t` to `fd`; false once the program has closed its input.
+bool envoyer(int fd, std::string_view t) {
+  for (ssize_t n = 0; !t.empty(); t.remove_prefix(static_cast<size_t>(n)))
+    if ((n = write(fd, t.data(), t.size())) <= 0) return false;
+  return true;
+}
 
-// The bytes of an Entree in order, produced piece by piece: the repeated
-// part comes from one block of whole motifs, so byte q of it is
-// bloc_[q % bloc_.size()].
-class Generateur {
- public:
-  explicit Generateur(const Entree& e)
-      : e_(e), total_(e.motif.size() * e.fois) {
-    while (!e.motif.empty() && bloc_.size() < (1 << 16)) bloc_ += e.motif;
+// Writes the input of `o` and closes `fd`; the motifs go in blocks of about
+// 64 KiB, so a gigabyte of them never sits in memory.
+void ecrire_entree(int fd, const Options& o) {
+  std::string bloc;
+  while (!o.motif.empty() && bloc.size() < (1 << 16)) bloc += o.motif;
+  const size_t par_bloc = o.motif.empty() ? 0 : bloc.size() / o.motif.size();
+  bool ouvert = envoyer(fd, o.debut);
+  for (size_t reste = par_bloc > 0 ? o.fois : 0; ouvert && reste > 0;) {
+    const size_t n = std::min(reste, par_bloc);
+    ouvert = envoyer(fd, std::string_view(bloc).substr(0, n * o.motif.size()));
+    reste -= n;
   }
-  std::string_view prochain() const {
-    size_t q = p_;
-    if (q < e_.debut.size()) return std::string_view(e_.debut).substr(q);
-    q -= e_.debut.size();
-    if (q < total_) {
-      const size_t dans = q % bloc_.size();
-      const size_t n = std::min(bloc_.size() - dans, total_ - q);
-      return std::string_view(bloc_).substr(dans, n);
-    }
-    q -= total_;
-    if (q < e_.fin.size()) return std::string_view(e_.fin).substr(q);
-    return {};
-  }
-  void avancer(size_t n) { p_ += n; }
-
- private:
-  const Entree& e_;
-  const size_t total_;
-  std::string bloc_;
-  size_t p_ = 0;
-};
+  if (ouvert) envoyer(fd, o.fin);
+  close(fd);
+}
 
 // In the child: sets up descriptors 0 and 1 and SIGPIPE, then runs the
 // program. Only async-signal-safe calls between fork and exec.
-[[noreturn]] void demarrer(int fd_entree, int tube_sortie, const Options& o) {
+[[noreturn]] void demarrer(int entree, int sortie, const Options& o) {
   signal(SIGPIPE, o.sigpipe_ignore ? SIG_IGN : SIG_DFL);
-  if (o.entree_fermee)
-    close(0);
-  else
-    dup2(fd_entree, 0);
-  if (o.sortie == Sortie::kPleine) dup2(open("/dev/full", O_WRONLY), 1);
-  if (o.sortie == Sortie::kFermee) close(1);
-  if (o.sortie == Sortie::kTube || o.sortie == Sortie::kCoupee)
-    dup2(tube_sortie, 1);
+  dup2(entree, 0);
+  if (o.entree == Bout::kFermee) close(0);
+  if (o.sortie == Bout::kPleine) sortie = open("/dev/full", O_WRONLY);
+  dup2(sortie, 1);
+  if (o.sortie == Bout::kFermee) close(1);
   for (int fd = 3; fd < 64; ++fd) close(fd);
   execl(KELVARO_PROGRAMME, "kelvaro", static_cast<char*>(nullptr));
   _exit(127);
 }
 
-// Starts the program with `fd_entree` as standard input; writes what
-// `source` generates to `fd_ecriture` (unless it is -1) while reading the
-// output, until both ends are done or the delay has passed.
-Execution lancer(int fd_entree, int fd_ecriture, Generateur& source,
-                 const Options& o) {
-  int tube[2];
-  if (pipe(tube) != 0) std::abort();
-  const pid_t pid = fork();
-  if (pid == 0) demarrer(fd_entree, tube[1], o);
-  close(tube[1]);
-  close(fd_entree);
-  int fd_sortie = tube[0];
+}  // namespace
 
-  Execution r;
-  if (fd_ecriture >= 0) fcntl(fd_ecriture, F_SETFL, O_NONBLOCK);
-  const auto limite = Horloge::now() + std::chrono::seconds(o.secondes);
-  char tampon[65536];
-  while ((fd_ecriture >= 0 || fd_sortie >= 0) && Horloge::now() < limite) {
-    if (fd_ecriture >= 0 && source.prochain().empty()) {
-      close(fd_ecriture);
-      fd_ecriture = -1;
-    }
-    pollfd attente[2] = {{fd_sortie, POLLIN, 0}, {fd_ecriture, POLLOUT, 0}};
-    poll(attente, 2, 100);  // a negative descriptor is skipped
-    if (attente[1].revents & (POLLOUT | POLLERR | POLLHUP)) {
-      const std::string_view morceau = source.prochain();
-      const ssize_t n = write(fd_ecriture, morceau.data(), morceau.size());
-      if (n > 0) source.avancer(static_cast<size_t>(n));
-      if (n < 0 && errno != EAGAIN) {  // the program closed its input
-        close(fd_ecriture);
-        fd_ecriture = -1;
-      }
-    }
-    if (attente[0].revents & (POLLIN | POLLHUP | POLLERR)) {
-      const ssize_t n = read(fd_sortie, tampon, sizeof tampon);
-      if (n > 0) {
-        r.sortie.append(tampon, static_cast<size_t>(n));
-        r.taille += static_cast<size_t>(n);
-        if (r.sortie.size() > o.garder && r.sortie.size() - o.garder > 65536)
-          r.sortie.erase(0, r.sortie.size() - o.garder);
-      }
-      if (n <= 0 || o.sortie == Sortie::kCoupee) {
-        close(fd_sortie);
-        fd_sortie = -1;
-      }
-    }
+Execution executer(const Options& o) {
+  signal(SIGPIPE, SIG_IGN);  // our writes to a program gone fail instead
+  int entree[2], tube[2];
+  if (pipe(entree) != 0 || pipe(tube) != 0) std::abort();
+  if (o.entree == Bout::kFichier) {  // in place of the pipe: no input written
+    FILE* f = std::tmpfile();
+    std::fputs(o.debut.c_str(), f);
+    std::rewind(f);
+    dup2(fileno(f), entree[0]);
+    std::fclose(f);
   }
-  if (fd_ecriture >= 0) close(fd_ecriture);
-  if (fd_sortie >= 0) close(fd_sortie);
-  // Past the delay the output is still open: one more second, then killed.
-  const auto reste =
-      std::chrono::duration_cast<std::chrono::seconds>(limite - Horloge::now());
+  const pid_t pid = fork();
+  if (pid == 0) demarrer(entree[0], tube[1], o);
+  close(entree[0]);
+  close(tube[1]);
+  std::thread ecrivain(ecrire_entree, entree[1], std::cref(o));
+
+  // Reads the output to its end, or to the hang guard of two minutes.
+  Execution r;
+  const auto limite = Horloge::now() + std::chrono::seconds(120);
+  char tampon[65536];
+  for (ssize_t n = 1; n > 0 && Horloge::now() < limite;) {
+    pollfd attente = {tube[0], POLLIN, 0};
+    if (poll(&attente, 1, 100) == 0) continue;
+    if ((n = read(tube[0], tampon, sizeof tampon)) > 0) {
+      r.sortie.append(tampon, static_cast<size_t>(n));
+      r.taille += static_cast<size_t>(n);
+      if (r.sortie.size() > (1 << 18)) r.sortie.erase(0, 1 << 17);
+    }
+    if (o.sortie == Bout::kCoupee) break;
+  }
+  close(tube[0]);
   int etat = 0;
   r.a_temps =
-      attendre_fin(pid, std::max(0, static_cast<int>(reste.count())) + 1, etat,
-                   &r.memoire_ko);
-  if (WIFEXITED(etat)) r.statut = WEXITSTATUS(etat);
-  if (WIFSIGNALED(etat)) r.signal = WTERMSIG(etat);
+      attendre_fin(pid, limite + std::chrono::seconds(1), etat, r.memoire_ko);
+  ecrivain.join();  // with the program gone, its writes fail
+  r.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : -WTERMSIG(etat);
   return r;
 }
 
-}  // namespace
-
-bool attendre_fin(pid_t pid, int secondes, int& etat, long* memoire_ko) {
-  const auto limite = Horloge::now() + std::chrono::seconds(secondes);
+bool attendre_fin(pid_t pid, Horloge::time_point limite, int& etat,
+                  long& memoire_ko) {
   rusage usage{};
   bool a_temps = true;
   while (wait4(pid, &etat, WNOHANG, &usage) == 0) {
@@ -144,35 +109,6 @@ bool attendre_fin(pid_t pid, int secondes, int& etat, long* memoire_ko) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  if (memoire_ko != nullptr) *memoire_ko = usage.ru_maxrss;
+  memoire_ko = usage.ru_maxrss;
   return a_temps;
-}
-
-Execution executer(const Entree& entree, const Options& options) {
-  signal(SIGPIPE, SIG_IGN);
-  int tube[2];
-  if (pipe(tube) != 0) std::abort();
-  Generateur source(entree);
-  return lancer(tube[0], tube[1], source, options);
-}
-
-Execution executer(const std::string& entree, int secondes) {
-  Options options;
-  options.secondes = secondes;
-  return executer(Entree{entree, "", 0, ""}, options);
-}
-
-Execution executer_fichier(const std::string& entree, int secondes) {
-  char nom[] = "/tmp/kelvaro-entree-XXXXXX";
-  int fd = mkstemp(nom);
-  if (fd < 0 || write(fd, entree.data(), entree.size()) !=
-                    static_cast<ssize_t>(entree.size()))
-    std::abort();
-  lseek(fd, 0, SEEK_SET);
-  unlink(nom);
-  Options options;
-  options.secondes = secondes;
-  Entree rien;
-  Generateur source(rien);
-  return lancer(fd, -1, source, options);
 }
