@@ -2,7 +2,8 @@
 // the divisors of every N of a range by a segmented sieve, printed with the
 // same dialogue and the same bytes as kelvaro, through a fast decimal writer.
 // Handles the answers of a well-formed dialogue only, with a maximum below
-// 2^60 (the sums then stay below 2^63).
+// 2^60 (the sums then stay below 2^63). It shares no code with kelvaro, its
+// texts included, so that a fault in kelvaro cannot hide in both outputs.
 
 #include <unistd.h>
 
