@@ -8,7 +8,7 @@
 
 #include "arith/calcul.h"
 #include "arith/decomp.h"
-#include "arith/premiers.h"
+#include "arith/table_premiers.h"
 #include "state/decimal.h"
 #include "state/sortie.h"
 #include "state/state.h"

@@ -6,7 +6,7 @@
 #include "arith/essai.h"
 #include "arith/grands.h"
 #include "arith/inverse.h"
-#include "arith/premiers.h"
+#include "arith/table_premiers.h"
 #include "arith/racine.h"
 #include "state/state.h"
 

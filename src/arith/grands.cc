@@ -9,7 +9,7 @@
 #include <cstddef>
 
 #include "arith/inverse.h"
-#include "arith/premier.h"
+#include "arith/primalite.h"
 #include "arith/racine.h"
 #include "arith/rho.h"
 #include "state/state.h"

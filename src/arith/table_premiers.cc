@@ -1,7 +1,7 @@
 // Growth of the prime table, fed by the segmented sieve, with the inverses
 // of the primes kept beside it.
 
-#include "arith/premiers.h"
+#include "arith/table_premiers.h"
 
 #include <cmath>
 

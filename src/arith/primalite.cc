@@ -1,7 +1,7 @@
 // Deterministic Miller-Rabin: these seven bases (Jim Sinclair's set) let no
 // composite below 2^64 pass, so the test is a proof of primality there.
 
-#include "arith/premier.h"
+#include "arith/primalite.h"
 
 #include "arith/montgomery.h"
 
