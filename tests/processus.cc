@@ -40,10 +40,12 @@ void ecrire_entree(int fd, const Options& o) {
   close(fd);
 }
 
-// In the child: sets up descriptors 0 and 1 and SIGPIPE, then runs the
+// In the child: sets up descriptors 0, 1 and 2 and SIGPIPE, then runs the
 // program. Only async-signal-safe calls between fork and exec.
-[[noreturn]] void demarrer(int entree, int sortie, const Options& o) {
+[[noreturn]] void demarrer(int entree, int sortie, int erreurs,
+                           const Options& o) {
   signal(SIGPIPE, o.sigpipe_ignore ? SIG_IGN : SIG_DFL);
+  dup2(erreurs, 2);
   dup2(entree, 0);
   if (o.entree == Bout::kFermee) close(0);
   if (o.sortie == Bout::kPleine) sortie = open("/dev/full", O_WRONLY);
@@ -67,8 +69,9 @@ Execution executer(const Options& o) {
     dup2(fileno(f), entree[0]);
     std::fclose(f);
   }
+  FILE* erreurs = std::tmpfile();
   const pid_t pid = fork();
-  if (pid == 0) demarrer(entree[0], tube[1], o);
+  if (pid == 0) demarrer(entree[0], tube[1], fileno(erreurs), o);
   close(entree[0]);
   close(tube[1]);
   std::thread ecrivain(ecrire_entree, entree[1], std::cref(o));
@@ -76,23 +79,35 @@ Execution executer(const Options& o) {
   // Reads the output to its end, or to the hang guard of two minutes.
   Execution r;
   const auto limite = Horloge::now() + std::chrono::seconds(120);
+  std::chrono::duration<double> depuis_debut{};
+  Horloge::time_point debut{};
   char tampon[65536];
   for (ssize_t n = 1; n > 0 && Horloge::now() < limite;) {
     pollfd attente = {tube[0], POLLIN, 0};
     if (poll(&attente, 1, 100) == 0) continue;
     if ((n = read(tube[0], tampon, sizeof tampon)) > 0) {
+      if (r.taille == 0) debut = Horloge::now();
+      depuis_debut = Horloge::now() - debut;
       r.sortie.append(tampon, static_cast<size_t>(n));
+      if (r.delai < 0 && !o.guetter.empty() &&
+          r.sortie.find(o.guetter) != std::string::npos)
+        r.delai = depuis_debut.count();
       r.taille += static_cast<size_t>(n);
       if (r.sortie.size() > (1 << 18)) r.sortie.erase(0, 1 << 17);
     }
     if (o.sortie == Bout::kCoupee) break;
   }
   close(tube[0]);
+  r.duree = depuis_debut.count();
   int etat = 0;
   r.a_temps =
       attendre_fin(pid, limite + std::chrono::seconds(1), etat, r.memoire_ko);
   ecrivain.join();  // with the program gone, its writes fail
   r.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : -WTERMSIG(etat);
+  std::rewind(erreurs);
+  for (size_t n; (n = std::fread(tampon, 1, sizeof tampon, erreurs)) > 0;)
+    r.erreurs.append(tampon, n);
+  std::fclose(erreurs);
   return r;
 }
 

@@ -1,5 +1,6 @@
 // Runs the built program as a separate process, feeding its standard input
-// and collecting its standard output; options break either end.
+// and collecting its standard output and standard error; options break
+// either end.
 #pragma once
 
 #include <sys/types.h>
@@ -23,6 +24,7 @@ struct Options {
   std::string fin{};
   Bout entree = Bout::kTube, sortie = Bout::kTube;
   bool sigpipe_ignore = false;
+  std::string guetter{};  // text whose arrival in the output is timed
 };
 
 struct Execution {
@@ -31,6 +33,10 @@ struct Execution {
   int statut = 0;       // exit status, or minus the signal that ended it
   bool a_temps = true;  // false when it had to be killed after two minutes
   long memoire_ko = 0;  // its peak resident memory
+  std::string erreurs;  // all it wrote to standard error
+  // Seconds from its first output byte until `guetter` showed (-1: never),
+  // and until its output ended.
+  double delai = -1, duree = 0;
 };
 
 Execution executer(const Options& o);

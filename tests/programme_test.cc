@@ -1,14 +1,23 @@
 // End-to-end: the built program fed through a pipe or a regular file, every
 // byte of its output and its exit status compared with the transcript; and at
-// a pseudo-terminal, where each prompt must show before the program waits.
+// a pseudo-terminal, where each prompt must show before the program waits,
+// Ctrl-C stops a listing, and the status line leaves the screen as it was.
 
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <sstream>
+#include <thread>
 #include <vector>
+
+#ifdef KELVARO_VTERM
+#include <vterm.h>
+#endif
 
 #include "console.h"
 #include "processus.h"
@@ -88,14 +97,52 @@ TEST(Programme, TranscriptsMatchByteForByte) {
     const Execution r = executer({.debut = t.entree, .entree = t.bout});
     EXPECT_EQ(r.sortie, kBanniere + t.sortie);
     EXPECT_EQ(r.statut, t.statut);
+    EXPECT_EQ(r.erreurs, "");
   }
 }
 
-// Reads from the terminal until `vu` ends with `attendu` or `limite` passed.
+// Only the first N qualifies, and the walk goes on a second or more after
+// it: its line must come through the pipe at once, not at the end.
+TEST(Programme, FirstLineOfASlowListingComesAtOnce) {
+  const char* ligne = "1000000618898 54 1599056672031";
+  const Execution r = executer({.debut = "1000000618898 1000001218898 1 0",
+                                .guetter = lignes({ligne})});
+  EXPECT_EQ(r.sortie, kBanniere + dialogue(1, {ligne}));
+  EXPECT_EQ(r.erreurs, "");
+  ASSERT_GT(r.duree, 1.5) << "too short a listing to tell";
+  EXPECT_LT(r.delai, 1.0);
+}
+
+// Starts the program on a new pseudo-terminal of 24 rows and `colonnes`
+// columns with `modes` (the kernel's defaults when null), standard error on
+// /dev/null when `sans_erreurs`; leaves the master side in `maitre`.
+pid_t lancer(int& maitre, const termios* modes, unsigned short colonnes,
+             bool sans_erreurs) {
+  winsize taille = {24, colonnes, 0, 0};
+  const pid_t pid = forkpty(&maitre, nullptr, modes, &taille);
+  if (pid == 0) {
+    if (sans_erreurs) dup2(open("/dev/null", O_WRONLY), 2);
+    execl(KELVARO_PROGRAMME, "kelvaro", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return pid;
+}
+
+// Waits for the end of `pid` and returns its exit status, or minus the
+// signal that ended it (-1000 when it had to be killed).
+int fin(pid_t pid, Horloge::time_point limite) {
+  int etat = 0;
+  long memoire = 0;
+  if (!attendre_fin(pid, limite, etat, memoire)) return -1000;
+  return WIFEXITED(etat) ? WEXITSTATUS(etat) : -WTERMSIG(etat);
+}
+
+// Reads from the terminal until `vu` holds `attendu` at `depuis` or after,
+// or `limite` passed.
 bool attendre(int maitre, std::string& vu, const std::string& attendu,
-              Horloge::time_point limite) {
+              Horloge::time_point limite, size_t depuis = 0) {
   char tampon[4096];
-  while (!vu.ends_with(attendu)) {
+  while (vu.find(attendu, depuis) == std::string::npos) {
     pollfd attente = {maitre, POLLIN, 0};
     if (Horloge::now() > limite) return false;
     if (poll(&attente, 1, 100) == 0) continue;
@@ -131,11 +178,7 @@ TEST(Terminal, PromptsShowTypeAheadIsKeptAndCtrlDEnds) {
     modes.c_lflag |= ICANON;
     modes.c_cc[VEOF] = 4;  // Ctrl-D
     int maitre = -1;
-    const pid_t pid = forkpty(&maitre, nullptr, &modes, nullptr);
-    if (pid == 0) {
-      execl(KELVARO_PROGRAMME, "kelvaro", static_cast<char*>(nullptr));
-      _exit(127);
-    }
+    const pid_t pid = lancer(maitre, &modes, 80, false);
     ASSERT_GE(pid, 0);
     const auto limite = Horloge::now() + std::chrono::seconds(20);
     std::string vu;
@@ -145,13 +188,122 @@ TEST(Terminal, PromptsShowTypeAheadIsKeptAndCtrlDEnds) {
       ASSERT_EQ(tape.empty() ? 0 : write(maitre, tape.data(), tape.size()),
                 static_cast<ssize_t>(tape.size()));
     }
-    int etat = 0;
-    long memoire = 0;
-    EXPECT_TRUE(attendre_fin(pid, limite, etat, memoire));
+    EXPECT_EQ(fin(pid, limite), l.statut);
     close(maitre);
-    EXPECT_TRUE(WIFEXITED(etat));
-    EXPECT_EQ(WEXITSTATUS(etat), l.statut);
   }
+}
+
+// The listing's part of `vu`: from the header for odd sums to the repeat
+// question that follows it.
+std::string liste(const std::string& vu) {
+  const size_t debut = vu.find(kEntete[1]) + kEntete[1].size();
+  return vu.substr(debut, vu.find(kNouveau, debut) - debut);
+}
+
+// Ctrl-C in a listing of 10^8 N: the walk stops, every line listed is whole
+// and as a pipe gets it, and the repeat question comes. Answered 0, it ends
+// the program; answered 1, a new dialogue starts, where Ctrl-C at a question
+// ends the process by the signal. The terminal throws away at Ctrl-C the
+// output it holds unread unless the program asks it not to.
+TEST(Terminal, CtrlCStopsTheListingNotTheProgram) {
+  const struct {
+    const char* nom;
+    const char* reponse;
+    int statut;
+  } cas[] = {{"answer_0_ends", "0\n", 1},
+             {"answer_1_starts_anew", "1\n", -SIGINT}};
+  for (const auto& l : cas) {
+    SCOPED_TRACE(l.nom);
+    termios modes{};
+    cfmakeraw(&modes);
+    modes.c_lflag |= ICANON | ISIG;
+    modes.c_cc[VINTR] = 3;  // Ctrl-C
+    int maitre = -1;
+    const pid_t pid = lancer(maitre, &modes, 80, true);
+    ASSERT_GE(pid, 0);
+    const auto limite = Horloge::now() + std::chrono::seconds(60);
+    std::string vu;
+    ASSERT_TRUE(attendre(maitre, vu, kMin, limite));
+    ASSERT_EQ(write(maitre, "1 100000000 1\n", 14), 14);
+    ASSERT_TRUE(attendre(maitre, vu, "\n \n \t 1000 \t", limite)) << vu;
+    // Output left unread meanwhile, as a busy terminal would leave it.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_EQ(write(maitre, "\x03", 1), 1);
+    ASSERT_TRUE(attendre(maitre, vu, kNouveau, limite)) << vu;
+    ASSERT_EQ(write(maitre, l.reponse, 2), 2);
+    const size_t apres = vu.find(kNouveau) + kNouveau.size();
+    if (l.statut < 0) {
+      ASSERT_TRUE(attendre(maitre, vu, kMin, limite, apres));
+      ASSERT_EQ(write(maitre, "\x03", 1), 1);
+    }
+    EXPECT_EQ(fin(pid, limite), l.statut);
+    close(maitre);
+
+    // The same listing through a pipe, up to the last N listed.
+    const std::string lu = liste(vu);
+    std::istringstream derniere(lu.substr(lu.rfind("\n \n \t ")));
+    std::string nN, tiret, deux_points, dernier_N;
+    derniere >> nN >> tiret >> deux_points >> dernier_N;
+    ASSERT_LT(std::stoll(dernier_N), 100000000);
+    const Execution r = executer({.debut = "1 " + dernier_N + " 1 0"});
+    EXPECT_EQ(lu, liste(r.sortie));
+  }
+}
+
+#ifdef KELVARO_VTERM
+// The screen of 24 rows and `colonnes` columns that a terminal emulator
+// shows after `octets`, cell by cell, row by row, then where the cursor is.
+std::string ecran(const std::string& octets, int colonnes) {
+  VTerm* vt = vterm_new(24, colonnes);
+  vterm_set_utf8(vt, 1);
+  VTermScreen* e = vterm_obtain_screen(vt);
+  vterm_screen_reset(e, 1);
+  vterm_input_write(vt, octets.data(), octets.size());
+  std::string t;
+  VTermPos p{};
+  for (p.row = 0; p.row < 24; ++p.row, t += '\n') {
+    for (p.col = 0; p.col < colonnes; ++p.col) {
+      VTermScreenCell c{};
+      vterm_screen_get_cell(e, p, &c);
+      t += c.chars[0] == 0 ? ' ' : static_cast<char>(c.chars[0]);
+    }
+  }
+  vterm_state_get_cursorpos(vterm_obtain_state(vt), &p);
+  t += "cursor " + std::to_string(p.row) + "," + std::to_string(p.col);
+  vterm_free(vt);
+  return t;
+}
+#endif
+
+// A listing at a terminal, run with standard error on the terminal and then
+// on /dev/null: the status line shows in the first run, and the final
+// screens are the same. Only N = 10^12 qualifies, 250000 N into the walk; its
+// line ends on the last of 87 columns, leaving a wrap pending, and the walk
+// goes on 250000 N more with the status line below it.
+TEST(Terminal, StatusLineShowsAndLeavesTheScreenAsItWas) {
+#ifndef KELVARO_VTERM
+  GTEST_SKIP() << "libvterm is missing (Debian: libvterm-dev)";
+#else
+  constexpr unsigned short kColonnes = 87;
+  std::string vu[2];
+  for (int sans_erreurs = 0; sans_erreurs < 2; ++sans_erreurs) {
+    std::string& v = vu[sans_erreurs];
+    int maitre = -1;
+    const pid_t pid = lancer(maitre, nullptr, kColonnes, sans_erreurs == 1);
+    ASSERT_GE(pid, 0);
+    const auto limite = Horloge::now() + std::chrono::seconds(60);
+    ASSERT_TRUE(attendre(maitre, v, "minimale ? ", limite));
+    const std::string reponses = "999999750000 1000000250000 1 0\n";
+    ASSERT_EQ(write(maitre, reponses.data(), reponses.size()),
+              static_cast<ssize_t>(reponses.size()));
+    // To the end of the output: the awaited text never comes.
+    EXPECT_FALSE(attendre(maitre, v, "\x01", limite));
+    EXPECT_EQ(fin(pid, limite), 1);
+    close(maitre);
+  }
+  EXPECT_NE(vu[0].find(" N/s "), std::string::npos) << "no status line seen";
+  EXPECT_EQ(ecran(vu[0], kColonnes), ecran(vu[1], kColonnes));
+#endif
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// The range and parity dialogue and the walk over N.
+// The range and parity dialogue and the walk over N, which writes out its
+// output every 100 ms and stops early at Ctrl-C.
 
 #include "driver/calcul2.h"
 
 #include <cstring>
 
 #include "arith/calcul.h"
+#include "driver/statut.h"
 #include "input/controle.h"
 #include "state/sortie.h"
 #include "state/state.h"
@@ -57,10 +59,14 @@ void calcul2() {
   parite = valeur2;
   ecrire_entete();
 
-  // N < Nmax before each increment, so N never passes 2^63 - 1.
+  // N < Nmax before each increment, so N never passes 2^63 - 1. A tick or
+  // Ctrl-C is looked at once per N, through a single flag.
+  debut_liste(N + 1, Nmax);
   while (N < Nmax) {
     ++N;
     S = N;
     calcul();
+    if (evenement != 0 && !faire_le_point()) break;
   }
+  fin_liste();
 }

@@ -4,7 +4,8 @@
 
 // Asks for the minimum and maximum values of N and the parity, prints the
 // header for that parity, then hands each N from the minimum to the maximum
-// to calcul. Writes nN, N, Nmax, parite, S, xn and message.
+// to calcul; Ctrl-C at a terminal stops the walk after the current N.
+// Writes nN, N, Nmax, parite, S, xn and message.
 void calcul2();
 
 // Copies a prompt into message.

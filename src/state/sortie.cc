@@ -20,6 +20,7 @@ char tampon[kTaille];
 
 std::string* sortie_capture = nullptr;
 void (*fin_detournee)(int) = nullptr;
+void (*avant_vidage)(const char*, size_t) = nullptr;
 char* sortie_pos = tampon;
 char* sortie_fin = tampon + kTaille;
 
@@ -31,6 +32,8 @@ void vider() {
     sortie_capture->append(p, reste_a_ecrire);
     return;
   }
+  if (avant_vidage != nullptr && reste_a_ecrire > 0)
+    avant_vidage(p, reste_a_ecrire);
   while (reste_a_ecrire > 0) {
     ssize_t n = ::write(1, p, reste_a_ecrire);
     if (n < 0 && errno == EINTR) continue;

@@ -1,6 +1,7 @@
 // Standard output of the program. Text and decimal numbers are gathered in
 // one large buffer that is written out when it fills, before every read from
-// standard input and at the end; a write that fails ends the process with 3.
+// standard input, every 100 ms of a listing and at the end; a write that
+// fails ends the process with 3.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +16,12 @@ extern std::string* sortie_capture;
 // Free part of the output buffer: [sortie_pos, sortie_fin).
 extern char* sortie_pos;
 extern char* sortie_fin;
+
+// Set while a status line may stand on the terminal: vider calls it with the
+// bytes it is about to write to descriptor 1, so that the line is erased
+// before them and the terminal's cursor followed. Not called when the buffer
+// is empty or the output captured.
+extern void (*avant_vidage)(const char* octets, size_t n);
 
 // Writes out what the buffer holds. A failed write (closed descriptor, full
 // disk, reader gone with SIGPIPE ignored) ends the process with status 3.
