@@ -1,8 +1,16 @@
-# The two commands of the README: `make run` and `make test`.
-.PHONY: run test release sanitize fuzz clean
+# What the README's two commands, ./run and ./test, call once make is there.
+.PHONY: run programme test release sanitize fuzz clean
 
-run: release
-	./build/release/kelvaro
+# Builds the program alone (GoogleTest not needed) and starts it. Its normal
+# end (status 1) and the end of its input (status 2) are no error here. A
+# Ctrl-C that stops a listing reaches make as well, which reports it once
+# the session ends: ./run starts the program itself for that reason.
+run: programme
+	@./build/release/kelvaro || [ $$? -le 2 ]
+
+programme:
+	cmake --preset release
+	cmake --build --preset release --target kelvaro -j 2
 
 release:
 	cmake --preset release

@@ -22,11 +22,18 @@ add_custom_target(kelvaro_page_gz ALL DEPENDS ${kelvaro_page_gz})
 install(FILES ${kelvaro_page_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
         COMPONENT paquet EXCLUDE_FROM_ALL)
 
-# One package, kelvaro_<version>_<arch>.deb, holding the program and the
-# compressed page; its dependencies come from dpkg-shlibdeps.
+# The licence, in Debian's machine-readable copyright format, in the package.
+install(FILES cmake/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR}
+        COMPONENT paquet EXCLUDE_FROM_ALL)
+
+# One package, kelvaro_<version>_<arch>.deb, holding the program, the
+# compressed page and the copyright file; its dependencies come from
+# dpkg-shlibdeps.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelvaro)
-set(CPACK_PACKAGE_CONTACT "Equipe kelvaro <kelvaro@example.org>")
+set(CPACK_PACKAGE_CONTACT
+    "The kelvaro developers <kelvaro@users.noreply.invalid>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "liste les entiers N selon la parite de la somme de leurs diviseurs")
 set(CPACK_PACKAGE_DESCRIPTION
