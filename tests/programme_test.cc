@@ -105,8 +105,8 @@ TEST(Programme, TranscriptsMatchByteForByte) {
 // it: its line must come through the pipe at once, not at the end.
 TEST(Programme, FirstLineOfASlowListingComesAtOnce) {
   const char* ligne = "1000000618898 54 1599056672031";
-  const Execution r = executer({.debut = "1000000618898 1000001218898 1 0",
-                                .guetter = lignes({ligne})});
+  const Execution r = executer(
+      {.debut = "1000000618898 1000001218898 1 0", .guetter = lignes({ligne})});
   EXPECT_EQ(r.sortie, kBanniere + dialogue(1, {ligne}));
   EXPECT_EQ(r.erreurs, "");
   ASSERT_GT(r.duree, 1.5) << "too short a listing to tell";

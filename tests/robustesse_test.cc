@@ -75,6 +75,7 @@ TEST(Robustesse, EveryCaseEndsPromptlyInBoundedMemory) {
     EXPECT_TRUE(r.a_temps);
     EXPECT_EQ(r.statut, c.statut);
     EXPECT_TRUE(r.sortie.ends_with(c.fin));
+    EXPECT_EQ(r.erreurs, "");  // standard error is no terminal here
     EXPECT_LT(r.memoire_ko, base.memoire_ko + c.marge_ko);
     const size_t attendu =
         base.taille + static_cast<size_t>(c.invites) * kMin.size();

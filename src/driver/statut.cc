@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -22,16 +23,16 @@
 namespace {
 
 // --- The listing -----------------------------------------------------------
-int64_t premier_N = 0;      // first N of the range
-int64_t dernier_N = 0;      // last N of the range
-double debut_s = 0;         // clock when the listing began, in seconds
-double maj_s = 0;           // clock when the text was last composed
-bool arme = false;          // the ticks run (the output is not captured)
+int64_t premier_N = 0;         // first N of the range
+int64_t dernier_N = 0;         // last N of the range
+double debut_s = 0;            // clock when the listing began, in seconds
+double maj_s = 0;              // clock when the text was last composed
+bool arme = false;             // the ticks run (the output is not captured)
 bool entree_terminal = false;  // standard input is a terminal
-bool noflsh_pose = false;  // the listing set NOFLSH on standard input
+bool noflsh_pose = false;      // the listing set NOFLSH on standard input
 bool statut_possible = false;  // standard error is a terminal
-bool affiche = false;       // the status line stands on the screen
-std::string texte;          // the status as last composed, before any cut
+bool affiche = false;          // the status line stands on the screen
+std::string texte;             // the status as last composed, before any cut
 
 // --- The terminal's cursor, followed through what descriptor 1 writes -----
 // With a wrap pending (the last column just written), the cursor shows on the
@@ -115,8 +116,9 @@ void suivre(const char* octets, size_t n) {
 // Put back after drawing or erasing below the cursor: the pending wrap, if
 // any, by the last character written once more at the same place.
 std::string retour() {
-  return meme_terminal && en_attente ? std::string(1, static_cast<char>(dernier))
-                                     : std::string();
+  return meme_terminal && en_attente
+             ? std::string(1, static_cast<char>(dernier))
+             : std::string();
 }
 
 // Draws `texte`, cut to the width, on the line below the cursor and comes
@@ -128,8 +130,8 @@ void dessiner() {
   if (w < 2 || (meme_terminal && (!curseur_connu || w != largeur_suivie)))
     return;
   const std::string ligne = texte.substr(0, static_cast<size_t>(w - 1));
-  affiche = ecrire_terminal("\033D\0337\r" + ligne + "\033[K\0338\033M" +
-                            retour());
+  affiche =
+      ecrire_terminal("\033D\0337\r" + ligne + "\033[K\0338\033M" + retour());
 }
 
 // Erases the line below the cursor when the status stands there: down one
@@ -151,7 +153,7 @@ void avant_ecriture(const char* octets, size_t n) {
 // A duration in whole seconds as "h:mm:ss", or "j j hh:mm:ss" past a day.
 std::string duree(double secondes) {
   if (!(secondes >= 0 && secondes < 1e15)) return "?";
-  auto t = static_cast<long long>(secondes + 0.5);
+  long long t = std::llround(secondes);
   char b[64];
   const long long jours = t / 86400;
   t %= 86400;
@@ -197,7 +199,8 @@ void garder_a_l_interruption(bool poser) {
 
 // Whether descriptors 1 and 2 are the same terminal.
 bool sortie_sur_le_terminal() {
-  struct stat un {}, deux {};
+  struct stat un {
+  }, deux{};
   return fstat(1, &un) == 0 && fstat(2, &deux) == 0 && S_ISCHR(un.st_mode) &&
          S_ISCHR(deux.st_mode) && un.st_rdev == deux.st_rdev;
 }

@@ -24,10 +24,12 @@ void sur_interruption(int) {
   evenement = 1;
 }
 
+// Sets ITIMER_REAL to tick every `ms` milliseconds (under a second), or
+// stops it for 0.
 void regler_minuteur(int ms) {
   itimerval v{};
-  v.it_interval.tv_usec = ms * 1000;
-  v.it_value.tv_usec = ms * 1000;
+  v.it_interval.tv_usec = static_cast<suseconds_t>(ms) * 1000;
+  v.it_value.tv_usec = v.it_interval.tv_usec;
   setitimer(ITIMER_REAL, &v, nullptr);
 }
 
