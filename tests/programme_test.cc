@@ -153,7 +153,7 @@ bool attendre(int maitre, std::string& vu, const std::string& attendu,
   return true;
 }
 
-// Each row alternates the text the output must end with and what is then
+// Each row alternates a text the output must come to hold and what is then
 // typed. Nothing is typed before the prompt shows, so a prompt left in the
 // output buffer stops the test. The terminal hands over whole lines.
 TEST(Terminal, PromptsShowTypeAheadIsKeptAndCtrlDEnds) {
