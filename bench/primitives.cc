@@ -112,7 +112,6 @@ void Ligne(benchmark::State& etat) {
   depart();
   N = S = 720720;
   diviseurs();
-  sommer();
   for (auto _ : etat) {
     ++nN;
     ecrire_nombre(nN);

@@ -107,7 +107,6 @@ TEST_F(Arith, FactorsCountAndSum) {
     EXPECT_EQ(S, 1);
     EXPECT_EQ(i, 1);
     EXPECT_TRUE(l.n <= (int64_t{1} << 53) || np == avant);  // no growth
-    sommer();
     EXPECT_EQ(ND1, l.nd);
     for (int64_t m = 1; m < ND1; ++m) ASSERT_LT(Div[m], Div[m + 1]);
     EXPECT_EQ(Div[ND1], l.n);
@@ -132,7 +131,6 @@ TEST_F(Arith, AgreesWithASieveAndWithTheParityOfSigma) {
     for (N = debut; N <= debut + (debut == 1 ? kFin - 1 : 50000); ++N) {
       S = N;
       diviseurs();
-      sommer();
       ASSERT_EQ(Smax % 2 == 1, carre(N) || (N % 2 == 0 && carre(N / 2))) << N;
       ASSERT_TRUE(N > kFin ||
                   (ND1 == nombre[N] && Smax == static_cast<u128>(somme[N])))

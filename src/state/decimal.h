@@ -1,5 +1,6 @@
 // Plain decimal digits of unsigned integers, written two at a time from a
-// table of the hundred pairs "00" to "99", straight into the caller's buffer.
+// table of the hundred pairs "00" to "99", straight into the caller's buffer;
+// and counters whose text is incremented in place.
 #pragma once
 
 #include <bit>
@@ -70,5 +71,35 @@ inline char* ecrire(char* out, unsigned __int128 v) {
   remplir(out + 19, bas, 19);
   return out + 19;
 }
+
+// The decimal text of a counter, kept from one write to the next: when the
+// value to write is the last one plus 1, its text is incremented in place,
+// carry by carry, rather than converted again. The digits sit at the end of
+// the first 20 bytes, so that a fixed copy of 20 bytes takes them.
+struct Compteur {
+  uint64_t valeur = 0;
+  int n = 1;
+  char texte[40] = "                   0";
+
+  // Writes v at out and returns the end of its digits; needs 20 bytes free.
+  char* ecrire(char* out, uint64_t v) {
+    if (v == valeur + 1) {
+      int p = 19;
+      while (p >= 20 - n && texte[p] == '9') texte[p--] = '0';
+      if (p < 20 - n) {  // 99...9 + 1: one digit more, a 1
+        texte[p] = '1';
+        ++n;
+      } else {
+        ++texte[p];
+      }
+    } else if (v != valeur) {
+      n = chiffres(v);
+      remplir(texte + 20, v, n);
+    }
+    valeur = v;
+    std::memcpy(out, texte + 20 - n, 20);
+    return out + n;
+  }
+};
 
 }  // namespace decimal
