@@ -12,6 +12,13 @@
 
 #include "arith/tri.h"
 
+// GCC 12 warns about the lanes its intrinsics leave undefined on purpose.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+#pragma GCC diagnostic pop
+
+#include <array>
 #include <vector>
 
 namespace {
@@ -29,36 +36,41 @@ std::vector<uint64_t> tampons[3];
 // with a[na] = kInfini and b[-1] = 0. The two halves of the output come from
 // two independent chains, one from the front and one from the back, so the
 // latency of the load-compare-advance chain is paid once for two elements.
-// The choices are arithmetic: the processor cannot guess them. Returns the
-// sum of the output.
-u128 fusion(const uint64_t* a, int64_t na, const uint64_t* b, int64_t nb,
+// The choices are arithmetic: the processor cannot guess them.
+void fusion(const uint64_t* a, int64_t na, const uint64_t* b, int64_t nb,
             uint64_t f, uint64_t* out) {
-  const int64_t total = na + nb;
-  int64_t ia = 0, ib = 0, ja = na - 1, jb = nb - 1;
-  u128 somme = 0;
-  uint64_t* fin = out + total;
-  for (int64_t o = total / 2; o > 0; --o) {
-    const uint64_t x = a[ia], y = b[ib] * f;
-    const bool prendre_b = y < x;
-    const uint64_t d = prendre_b ? y : x;
-    *out++ = d;
-    ia += !prendre_b;
-    ib += prendre_b;
-    const uint64_t u = a[ja], v = b[jb] * f;
+  const uint64_t *ia = a, *ib = b, *ja = a + na - 1, *jb = b + nb - 1;
+  uint64_t* fin = out + na + nb;
+  for (int64_t o = (na + nb) / 2; o > 0; --o) {
+    const uint64_t x = *ia, y = *ib * f;
+    const bool prendre_y = y < x;
+    *out++ = prendre_y ? y : x;
+    ia += !prendre_y;
+    ib += prendre_y;
+    const uint64_t u = *ja, v = *jb * f;
     const bool prendre_v = v > u;
-    const uint64_t e = prendre_v ? v : u;
-    *--fin = e;
+    *--fin = prendre_v ? v : u;
     ja -= !prendre_v;
     jb -= prendre_v;
-    somme += d;
-    somme += e;
   }
   // An odd total leaves one element, the smaller of the two heads.
   if (out != fin) {
-    const uint64_t x = a[ia], y = b[ib] * f;
+    const uint64_t x = *ia, y = *ib * f;
     *out = y < x ? y : x;
-    somme += *out;
   }
+}
+
+// The sum of t[0..n-1], the n divisors of N. Below 2^61 the sum of the
+// divisors of N stays under 8 N (Robin's bound, sigma(N) / N below
+// e^gamma ln ln N + 0.65 / ln ln N), so 64 bits hold it.
+u128 sommer(const uint64_t* t, int64_t n) {
+  if (N < (int64_t{1} << 61)) {
+    uint64_t somme = 0;
+    for (int64_t m = 0; m < n; ++m) somme += t[m];
+    return somme;
+  }
+  u128 somme = 0;
+  for (int64_t m = 0; m < n; ++m) somme += t[m];
   return somme;
 }
 
@@ -66,17 +78,147 @@ u128 fusion(const uint64_t* a, int64_t na, const uint64_t* b, int64_t nb,
 // the sorted list of L * q^j for 0 <= j <= e. With the list made for the
 // exponents 0..c, a doubling step D merges it with its multiple by q^(c+1)
 // (exponents 0..2c+1), an increment step I merges L with its multiple by q
-// (exponents 0..c+1). pas[] receives them in order, true for D; returns
-// their number (at most 12 for e <= 62).
-int32_t plan(int64_t e, bool* pas) {
-  if (e == 0) return 0;
+// (exponents 0..c+1). Bit s of pas is set when step s is a D; r counts the
+// steps (at most 12 for e <= 62).
+struct Plan {
+  uint32_t pas = 0;
+  int32_t r = 0;
+};
+constexpr Plan faire_plan(int64_t e) {
+  if (e == 0) return {};
   const bool double_ = e % 2 == 1;
-  const int32_t r = plan(double_ ? (e - 1) / 2 : e - 1, pas);
-  pas[r] = double_;
-  return r + 1;
+  Plan p = faire_plan(double_ ? (e - 1) / 2 : e - 1);
+  if (double_) p.pas |= 1u << p.r;
+  ++p.r;
+  return p;
+}
+constexpr auto kPlans = [] {
+  std::array<Plan, 64> t{};
+  for (int64_t e = 0; e < 64; ++e) t[static_cast<size_t>(e)] = faire_plan(e);
+  return t;
+}();
+
+// --- Up to 16 divisors, in two AVX-512 registers -----------------------------
+// The lists live in registers of eight lanes, increasing, the lanes past the
+// last divisor holding kInfini; every merge is a bitonic network, the same
+// instructions whatever the values, so no branch depends on them.
+
+#define AVX512 __attribute__((target("avx512f,avx512dq")))
+
+// Sorts v when its lanes rise then fall (or fall then rise): compare-exchange
+// at distances 4, 2 and 1.
+AVX512 inline __m512i trier8(__m512i v) {
+  __m512i p = _mm512_shuffle_i64x2(v, v, 0x4E);
+  v = _mm512_mask_blend_epi64(0xF0, _mm512_min_epu64(v, p),
+                              _mm512_max_epu64(v, p));
+  p = _mm512_permutex_epi64(v, 0x4E);
+  v = _mm512_mask_blend_epi64(0xCC, _mm512_min_epu64(v, p),
+                              _mm512_max_epu64(v, p));
+  p = _mm512_shuffle_epi32(v, _MM_PERM_BADC);
+  return _mm512_mask_blend_epi64(0xAA, _mm512_min_epu64(v, p),
+                                 _mm512_max_epu64(v, p));
+}
+
+AVX512 inline __m512i renverser(__m512i v) {
+  return _mm512_permutexvar_epi64(_mm512_set_epi64(0, 1, 2, 3, 4, 5, 6, 7), v);
+}
+
+// Merges the increasing a and b into lo (the 8 smallest) and hi: a followed
+// by b reversed rises then falls.
+AVX512 inline void fusion16(__m512i a, __m512i b, __m512i& lo, __m512i& hi) {
+  const __m512i rb = renverser(b);
+  lo = trier8(_mm512_min_epu64(a, rb));
+  hi = trier8(_mm512_max_epu64(a, rb));
+}
+
+// The 16 smallest of a (8 lanes) merged with b0, b1 (16 lanes, increasing)
+// into lo, hi: the lower half of the 32-lane network, a padded with kInfini.
+AVX512 inline void fusion24(__m512i a, __m512i b0, __m512i b1, __m512i& lo,
+                            __m512i& hi) {
+  const __m512i x = _mm512_min_epu64(a, renverser(b1));
+  const __m512i y = renverser(b0);  // min(kInfini, y) is y
+  lo = trier8(_mm512_min_epu64(x, y));
+  hi = trier8(_mm512_max_epu64(x, y));
+}
+
+// Mask of the first n lanes, n below 0 counting as 0.
+inline __mmask8 lanes(int64_t n) {
+  if (n <= 0) return 0;
+  return n >= 8 ? __mmask8{0xFF} : static_cast<__mmask8>((1u << n) - 1);
+}
+
+// f times the first n lanes of v; the others keep kInfini. Below 2^32 every
+// divisor fits the 32-bit multiplication, much faster than the 64-bit one.
+AVX512 inline __m512i multiplier(__m512i v, uint64_t f, int64_t n,
+                                 bool petit) {
+  const __m512i infini = _mm512_set1_epi64(-1);
+  const __m512i vf = _mm512_set1_epi64(static_cast<int64_t>(f));
+  return petit ? _mm512_mask_mul_epu32(infini, lanes(n), v, vf)
+               : _mm512_mask_mullo_epi64(infini, lanes(n), v, vf);
+}
+
+// The divisors of N, nf >= 2 and ND1 <= 16, written to t[0..ND1-1]; returns
+// their sum. The list of the first primes never passes 8 elements, the
+// next prime doubling it at least.
+AVX512 u128 seize(uint64_t* t) {
+  const bool petit = N < (int64_t{1} << 32);
+  const __m512i infini = _mm512_set1_epi64(-1);
+  // The powers of the first prime, 1 to q1^7 whatever its exponent (a power
+  // past N may wrap, and is masked off): no loop whose end must be guessed.
+  const auto q1 = static_cast<uint64_t>(Nfact[1]);
+  const uint64_t q2 = q1 * q1, q4 = q2 * q2;
+  const uint64_t q3 = q2 * q1, q5 = q4 * q1, q6 = q4 * q2, q7 = q4 * q3;
+  int64_t n = Nexpo[1] + 1;
+  __m512i lo = _mm512_mask_mov_epi64(
+      infini, lanes(n),
+      _mm512_set_epi64(static_cast<int64_t>(q7), static_cast<int64_t>(q6),
+                       static_cast<int64_t>(q5), static_cast<int64_t>(q4),
+                       static_cast<int64_t>(q3), static_cast<int64_t>(q2),
+                       static_cast<int64_t>(q1), 1));
+  __m512i hi = infini;
+  for (int32_t m = 2; m <= nf; ++m) {
+    const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
+    const Plan plan = kPlans[static_cast<size_t>(Nexpo[static_cast<size_t>(m)])];
+    const __m512i l = lo;
+    const int64_t nl = n;
+    uint64_t fc = q;
+    for (int32_t s = 0; s < plan.r; ++s) {
+      if ((plan.pas >> s) & 1) {  // n <= 8: the result fits 16 lanes
+        fusion16(lo, multiplier(lo, fc, n, petit), lo, hi);
+        fc *= fc;
+        n *= 2;
+      } else if (n <= 8) {
+        fusion16(l, multiplier(lo, q, n, petit), lo, hi);
+        fc *= q;
+        n += nl;
+      } else {
+        fusion24(l, multiplier(lo, q, 8, petit),
+                 multiplier(hi, q, n - 8, petit), lo, hi);
+        fc *= q;
+        n += nl;
+      }
+    }
+  }
+  const __mmask8 mlo = lanes(n), mhi = lanes(n - 8);
+  _mm512_mask_storeu_epi64(t, mlo, lo);
+  _mm512_mask_storeu_epi64(t + 8, mhi, hi);
+  // Below 2^61 the sum fits 64 bits (see sommer): the lanes are added
+  // modulo 2^64.
+  if (N < (int64_t{1} << 61))
+    return static_cast<uint64_t>(_mm512_reduce_add_epi64(
+        _mm512_add_epi64(_mm512_maskz_mov_epi64(mlo, lo),
+                         _mm512_maskz_mov_epi64(mhi, hi))));
+  return sommer(t, n);
 }
 
 }  // namespace
+
+bool diviseurs_avx512 =
+#ifdef KELVARO_PORTABLE
+    false;
+#else
+    __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+#endif
 
 u128 diviseurs_croissants(int64_t* t) {
   auto* sortie = reinterpret_cast<uint64_t*>(t);
@@ -85,6 +227,7 @@ u128 diviseurs_croissants(int64_t* t) {
     sortie[0] = 1;
     return 1;
   }
+  if (nf >= 2 && ND1 <= 16 && diviseurs_avx512) return seize(sortie);
   const auto q1 = static_cast<uint64_t>(Nfact[1]);
   const int64_t e1 = Nexpo[1];
   if (tampons[0].size() < n + 2)
@@ -94,21 +237,17 @@ u128 diviseurs_croissants(int64_t* t) {
   // nothing overflows.
   uint64_t* l = nf == 1 ? sortie : tampons[0].data() + 1;
   int32_t x = 0;  // index of the scratch list that holds l
-  u128 somme = 0;
   uint64_t p = 1;
-  for (int64_t j = 0; j <= e1; ++j, p *= q1) {
-    l[j] = p;
-    somme += p;
-  }
-  if (nf == 1) return somme;
+  for (int64_t j = 0; j <= e1; ++j, p *= q1) l[j] = p;
+  if (nf == 1) return sommer(sortie, ND1);
   int64_t nl = e1 + 1;
   l[nl] = kInfini;
 
   for (int32_t m = 2; m <= nf; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
     const int64_t e = Nexpo[static_cast<size_t>(m)];
-    bool pas[16];
-    const int32_t r = plan(e, pas);
+    const Plan plan = kPlans[static_cast<size_t>(e)];
+    int32_t r = plan.r;
     // The result goes to t for the last prime, else to the next scratch
     // list; the steps before it alternate between the two lists that are
     // neither l nor their successor's, counted back from the last step.
@@ -116,19 +255,30 @@ u128 diviseurs_croissants(int64_t* t) {
     uint64_t* dest = m == nf ? sortie : tampons[y].data() + 1;
     uint64_t* autres[2] = {tampons[m == nf ? y : z].data() + 1,
                            tampons[m == nf ? z : y].data() + 1};
+    int64_t ncur = nl;
+    if (q > l[nl - 1]) {
+      // q passes every divisor so far: L * q^j ends below q^(j+1), where
+      // L * q^(j+1) starts, so the lists follow each other unmerged.
+      uint64_t* out = dest;
+      uint64_t p = 1;
+      for (int64_t j = 0; j <= e; ++j, p *= q)
+        for (int64_t u = 0; u < nl; ++u) *out++ = l[u] * p;
+      ncur = out - dest;
+      if (m < nf) *out = kInfini;
+      r = 0;
+    }
     // cur holds the exponents 0..c of q, and fc is q^(c+1).
     const uint64_t* cur = l;
     uint64_t fc = q;
-    int64_t ncur = nl;
     for (int32_t s = 0; s < r; ++s) {
       const int32_t reste = r - 1 - s;
       uint64_t* out = reste == 0 ? dest : autres[(reste - 1) % 2];
-      if (pas[s]) {
-        somme = fusion(cur, ncur, cur, ncur, fc, out);
+      if ((plan.pas >> s) & 1) {
+        fusion(cur, ncur, cur, ncur, fc, out);
         fc *= fc;  // may wrap after the last step, where it is not used
         ncur *= 2;
       } else {
-        somme = fusion(l, nl, cur, ncur, q, out);
+        fusion(l, nl, cur, ncur, q, out);
         fc *= q;
         ncur += nl;
       }
@@ -139,5 +289,5 @@ u128 diviseurs_croissants(int64_t* t) {
     nl = ncur;
     x = y;
   }
-  return somme;
+  return sommer(sortie, ND1);
 }

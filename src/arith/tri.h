@@ -11,3 +11,8 @@
 // sum. Reads nf, Nfact[1..nf], Nexpo[1..nf] and ND1 (their product of
 // Nexpo[m] + 1).
 u128 diviseurs_croissants(int64_t* t);
+
+// Whether up to 16 divisors are merged in AVX-512 registers: true where the
+// processor has AVX-512 F and DQ, unless built with KELVARO_PORTABLE. The
+// tests clear it to check the portable merges on the same cases.
+extern bool diviseurs_avx512;
