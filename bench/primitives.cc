@@ -109,7 +109,7 @@ void DiviseursPlage(benchmark::State& etat) {
   std::vector<Table> facteurs, exposants;
   std::vector<int64_t> nombres;
   for (N = debut; N < debut + 100000; ++N) {
-    N = S = N;
+    S = N;
     decomp();
     ND1 = 1;
     for (int32_t m = 1; m <= nf; ++m) ND1 *= Nexpo[m] + 1;

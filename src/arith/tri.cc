@@ -193,58 +193,87 @@ AVX512 inline __m512i multiplier(__m512i v, uint64_t f, int64_t n,
                : _mm512_mask_mullo_epi64(infini, lanes(n), v, vf);
 }
 
-// The divisors of N, nf >= 2 and ND1 <= 16, written to t[0..ND1-1]; returns
-// their sum. The list of the first primes never passes 8 elements, the
-// next prime doubling it at least.
-AVX512 u128 seize(uint64_t* t) {
+// The 32 lanes of a0, a1 and b0, b1 (each pair increasing) merged into r:
+// a followed by b reversed rises then falls; compare-exchange at distance
+// 16, then 8, then within each register.
+AVX512 inline void fusion32(__m512i a0, __m512i a1, __m512i b0, __m512i b1,
+                            __m512i* r) {
+  const __m512i rb1 = renverser(b1), rb0 = renverser(b0);
+  const __m512i l0 = _mm512_min_epu64(a0, rb1), h0 = _mm512_max_epu64(a0, rb1);
+  const __m512i l1 = _mm512_min_epu64(a1, rb0), h1 = _mm512_max_epu64(a1, rb0);
+  r[0] = trier8(_mm512_min_epu64(l0, l1));
+  r[1] = trier8(_mm512_max_epu64(l0, l1));
+  r[2] = trier8(_mm512_min_epu64(h0, h1));
+  r[3] = trier8(_mm512_max_epu64(h0, h1));
+}
+
+// The divisors of N, nf >= 2 and ND1 <= 16 (or <= 32 with k32), written to
+// t[0..ND1-1], their sum to somme. The list of the first primes never
+// passes half of ND1, the next prime doubling it at least. With k32, a first
+// exponent above 7 or an increment step on more than 16 lanes is left to
+// the portable merges: returns false, having written nothing.
+template <bool k32>
+AVX512 bool registres(uint64_t* t, u128& somme) {
   const bool petit = N < (int64_t{1} << 32);
   const __m512i infini = _mm512_set1_epi64(-1);
+  int64_t n = Nexpo[1] + 1;
+  if (k32 && n > 8) return false;
   // The powers of the first prime, 1 to q1^7 whatever its exponent (a power
   // past N may wrap, and is masked off): no loop whose end must be guessed.
   const auto q1 = static_cast<uint64_t>(Nfact[1]);
   const uint64_t q2 = q1 * q1, q4 = q2 * q2;
   const uint64_t q3 = q2 * q1, q5 = q4 * q1, q6 = q4 * q2, q7 = q4 * q3;
-  int64_t n = Nexpo[1] + 1;
-  __m512i lo = _mm512_mask_mov_epi64(
-      infini, lanes(n),
-      _mm512_set_epi64(static_cast<int64_t>(q7), static_cast<int64_t>(q6),
-                       static_cast<int64_t>(q5), static_cast<int64_t>(q4),
-                       static_cast<int64_t>(q3), static_cast<int64_t>(q2),
-                       static_cast<int64_t>(q1), 1));
-  __m512i hi = infini;
+  __m512i r[4] = {
+      _mm512_mask_mov_epi64(
+          infini, lanes(n),
+          _mm512_set_epi64(static_cast<int64_t>(q7), static_cast<int64_t>(q6),
+                           static_cast<int64_t>(q5), static_cast<int64_t>(q4),
+                           static_cast<int64_t>(q3), static_cast<int64_t>(q2),
+                           static_cast<int64_t>(q1), 1)),
+      infini, infini, infini};
   for (int32_t m = 2; m <= nf; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
     const Plan plan = kPlans[static_cast<size_t>(Nexpo[static_cast<size_t>(m)])];
-    const __m512i l = lo;
+    const __m512i l0 = r[0], l1 = r[1];
     const int64_t nl = n;
     uint64_t fc = q;
     for (int32_t s = 0; s < plan.r; ++s) {
-      if ((plan.pas >> s) & 1) {  // n <= 8: the result fits 16 lanes
-        fusion16(lo, multiplier(lo, fc, n, petit), lo, hi);
+      if ((plan.pas >> s) & 1) {  // the result, 2 n lanes, fits
+        if (!k32 || n <= 8)
+          fusion16(r[0], multiplier(r[0], fc, n, petit), r[0], r[1]);
+        else
+          fusion32(r[0], r[1], multiplier(r[0], fc, 8, petit),
+                   multiplier(r[1], fc, n - 8, petit), r);
         fc *= fc;
         n *= 2;
-      } else if (n <= 8) {
-        fusion16(l, multiplier(lo, q, n, petit), lo, hi);
-        fc *= q;
-        n += nl;
-      } else {
-        fusion24(l, multiplier(lo, q, 8, petit),
-                 multiplier(hi, q, n - 8, petit), lo, hi);
-        fc *= q;
-        n += nl;
+        continue;
       }
+      if (n <= 8 && nl <= 8) {
+        fusion16(l0, multiplier(r[0], q, n, petit), r[0], r[1]);
+      } else if (!k32) {
+        fusion24(l0, multiplier(r[0], q, 8, petit),
+                 multiplier(r[1], q, n - 8, petit), r[0], r[1]);
+      } else {
+        if (n > 16) return false;
+        fusion32(l0, l1, multiplier(r[0], q, n, petit),
+                 multiplier(r[1], q, n - 8, petit), r);
+      }
+      fc *= q;
+      n += nl;
     }
   }
-  const __mmask8 mlo = lanes(n), mhi = lanes(n - 8);
-  _mm512_mask_storeu_epi64(t, mlo, lo);
-  _mm512_mask_storeu_epi64(t + 8, mhi, hi);
+  __m512i total = _mm512_setzero_si512();
+  for (int32_t j = 0; j < (k32 ? 4 : 2); ++j) {
+    const __mmask8 masque = lanes(n - 8 * j);
+    _mm512_mask_storeu_epi64(t + 8 * j, masque, r[j]);
+    total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, r[j]));
+  }
   // Below 2^61 the sum fits 64 bits (see sommer): the lanes are added
   // modulo 2^64.
-  if (N < (int64_t{1} << 61))
-    return static_cast<uint64_t>(_mm512_reduce_add_epi64(
-        _mm512_add_epi64(_mm512_maskz_mov_epi64(mlo, lo),
-                         _mm512_maskz_mov_epi64(mhi, hi))));
-  return sommer(t, n);
+  somme = N < (int64_t{1} << 61)
+              ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
+              : sommer(t, n);
+  return true;
 }
 
 }  // namespace
@@ -263,7 +292,12 @@ u128 diviseurs_croissants(int64_t* t) {
     sortie[0] = 1;
     return 1;
   }
-  if (nf >= 2 && ND1 <= 16 && diviseurs_avx512) return seize(sortie);
+  if (nf >= 2 && ND1 <= 32 && diviseurs_avx512) {
+    u128 somme;
+    if (ND1 <= 16 ? registres<false>(sortie, somme)
+                  : registres<true>(sortie, somme))
+      return somme;
+  }
   const auto q1 = static_cast<uint64_t>(Nfact[1]);
   const int64_t e1 = Nexpo[1];
   if (tampons[0].size() < n + 2)
