@@ -113,7 +113,8 @@ void DiviseursPlage(benchmark::State& etat) {
     decomp();
     ND1 = 1;
     for (int32_t m = 1; m <= nf; ++m) ND1 *= Nexpo[m] + 1;
-    facteurs.push_back(Nfact), exposants.push_back(Nexpo), nombres.push_back(ND1);
+    facteurs.push_back(Nfact), exposants.push_back(Nexpo),
+        nombres.push_back(ND1);
     couper();
   }
   Div.resize(1000);
@@ -131,8 +132,8 @@ void DiviseursPlage(benchmark::State& etat) {
   }
   diviseurs_avx512 = avant;
   etat.counters["ns_par_diviseur"] = benchmark::Counter(
-      static_cast<double>(total), benchmark::Counter::kIsRate |
-                                      benchmark::Counter::kInvert);
+      static_cast<double>(total),
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(DiviseursPlage)
     ->Args({1, 1})

@@ -150,8 +150,7 @@ TEST_F(Arith, AgreesWithASieveAndWithTheParityOfSigma) {
       for (N = debut; N <= debut + (debut == 1 ? kFin - 1 : 50000); ++N) {
         S = N;
         diviseurs();
-        ASSERT_EQ(Smax % 2 == 1, carre(N) || (N % 2 == 0 && carre(N / 2)))
-            << N;
+        ASSERT_EQ(Smax % 2 == 1, carre(N) || (N % 2 == 0 && carre(N / 2))) << N;
         ASSERT_TRUE(N > kFin ||
                     (ND1 == nombre[N] && Smax == static_cast<u128>(somme[N])))
             << N;

@@ -185,8 +185,7 @@ inline __mmask8 lanes(int64_t n) {
 
 // f times the first n lanes of v; the others keep kInfini. Below 2^32 every
 // divisor fits the 32-bit multiplication, much faster than the 64-bit one.
-AVX512 inline __m512i multiplier(__m512i v, uint64_t f, int64_t n,
-                                 bool petit) {
+AVX512 inline __m512i multiplier(__m512i v, uint64_t f, int64_t n, bool petit) {
   const __m512i infini = _mm512_set1_epi64(-1);
   const __m512i vf = _mm512_set1_epi64(static_cast<int64_t>(f));
   return petit ? _mm512_mask_mul_epu32(infini, lanes(n), v, vf)
@@ -233,7 +232,8 @@ AVX512 bool registres(uint64_t* t, u128& somme) {
       infini, infini, infini};
   for (int32_t m = 2; m <= nf; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
-    const Plan plan = kPlans[static_cast<size_t>(Nexpo[static_cast<size_t>(m)])];
+    const Plan plan =
+        kPlans[static_cast<size_t>(Nexpo[static_cast<size_t>(m)])];
     const __m512i l0 = r[0], l1 = r[1];
     const int64_t nl = n;
     uint64_t fc = q;

@@ -80,9 +80,9 @@ inline char* ecrire(char* out, unsigned __int128 v) {
 // register, never reading back bytes just stored (which would stall).
 struct Compteur {
   uint64_t valeur = 0;
-  int n = 0;          // digits in use; 0 while no text is kept
-  char haut[24]{};    // digits 1 to 12, then room for a 12-byte copy
-  uint64_t bas = 0;   // digits 13 to 20, the first one in the low byte
+  int n = 0;         // digits in use; 0 while no text is kept
+  char haut[24]{};   // digits 1 to 12, then room for a 12-byte copy
+  uint64_t bas = 0;  // digits 13 to 20, the first one in the low byte
 
   // Writes v at out and returns the end of its digits; needs 20 bytes free.
   char* ecrire(char* out, uint64_t v) {
