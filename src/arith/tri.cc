@@ -206,13 +206,14 @@ AVX512 inline void fusion32(__m512i a0, __m512i a1, __m512i b0, __m512i b1,
   r[3] = trier8(_mm512_max_epu64(h0, h1));
 }
 
-// The divisors of N, nf >= 2 and ND1 <= 16 (or <= 32 with k32), written to
-// t[0..ND1-1], their sum to somme. The list of the first primes never
-// passes half of ND1, the next prime doubling it at least. With k32, a first
+// The divisors made of the primes 1 to dernier (2 <= dernier <= nf), at
+// most 16 of them (at most 32 with k32), written to t, increasing; when
+// somme is given, their sum too. The list of the first primes never passes
+// half of the whole, the next prime doubling it at least. With k32, a first
 // exponent above 7 or an increment step on more than 16 lanes is left to
 // the portable merges: returns false, having written nothing.
 template <bool k32>
-AVX512 bool registres(uint64_t* t, u128& somme) {
+AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
   const bool petit = N < (int64_t{1} << 32);
   const __m512i infini = _mm512_set1_epi64(-1);
   int64_t n = Nexpo[1] + 1;
@@ -230,7 +231,7 @@ AVX512 bool registres(uint64_t* t, u128& somme) {
                            static_cast<int64_t>(q3), static_cast<int64_t>(q2),
                            static_cast<int64_t>(q1), 1)),
       infini, infini, infini};
-  for (int32_t m = 2; m <= nf; ++m) {
+  for (int32_t m = 2; m <= dernier; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
     const Plan plan =
         kPlans[static_cast<size_t>(Nexpo[static_cast<size_t>(m)])];
@@ -270,9 +271,10 @@ AVX512 bool registres(uint64_t* t, u128& somme) {
   }
   // Below 2^61 the sum fits 64 bits (see sommer): the lanes are added
   // modulo 2^64.
-  somme = N < (int64_t{1} << 61)
-              ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
-              : sommer(t, n);
+  if (somme != nullptr)
+    *somme = N < (int64_t{1} << 61)
+                 ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
+                 : sommer(t, n);
   return true;
 }
 
@@ -294,26 +296,35 @@ u128 diviseurs_croissants(int64_t* t) {
   }
   if (nf >= 2 && ND1 <= 32 && diviseurs_avx512) {
     u128 somme;
-    if (ND1 <= 16 ? registres<false>(sortie, somme)
-                  : registres<true>(sortie, somme))
+    if (ND1 <= 16 ? registres<false>(sortie, nf, &somme)
+                  : registres<true>(sortie, nf, &somme))
       return somme;
   }
-  const auto q1 = static_cast<uint64_t>(Nfact[1]);
-  const int64_t e1 = Nexpo[1];
   if (tampons[0].size() < n + 2)
     for (auto& b : tampons) b.resize(n + 2, 0);
 
-  // The first prime alone: its powers. Every product below divides N, so
-  // nothing overflows.
+  // The list l of the divisors made of the primes 1 to m - 1 (nl of them),
+  // followed by kInfini, in the scratch list x. In registers while it has
+  // at most 32 elements, else from the powers of the first prime. Every
+  // product below divides N, so nothing overflows.
   uint64_t* l = nf == 1 ? sortie : tampons[0].data() + 1;
-  int32_t x = 0;  // index of the scratch list that holds l
-  uint64_t p = 1;
-  for (int64_t j = 0; j <= e1; ++j, p *= q1) l[j] = p;
-  if (nf == 1) return sommer(sortie, ND1);
-  int64_t nl = e1 + 1;
+  int32_t x = 0;
+  int32_t m0 = 2;
+  int64_t nl = Nexpo[1] + 1;
+  while (m0 <= nf && nl * (Nexpo[static_cast<size_t>(m0)] + 1) <= 32)
+    nl *= Nexpo[static_cast<size_t>(m0++)] + 1;
+  if (m0 == 2 || m0 > nf || !diviseurs_avx512 ||
+      !registres<true>(l, m0 - 1, nullptr)) {
+    const auto q1 = static_cast<uint64_t>(Nfact[1]);
+    nl = Nexpo[1] + 1;
+    m0 = 2;
+    uint64_t p = 1;
+    for (int64_t j = 0; j < nl; ++j, p *= q1) l[j] = p;
+    if (nf == 1) return sommer(sortie, ND1);
+  }
   l[nl] = kInfini;
 
-  for (int32_t m = 2; m <= nf; ++m) {
+  for (int32_t m = m0; m <= nf; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
     const int64_t e = Nexpo[static_cast<size_t>(m)];
     const Plan plan = kPlans[static_cast<size_t>(e)];
