@@ -1,14 +1,14 @@
-// Divisors of N in increasing order without sorting: the list of the
-// divisors made of the first primes is merged, prime by prime, with its
-// multiples by the powers of the next prime.
+// Divisors of N in increasing order without sorting: the sorted list L of
+// the divisors made of the first primes becomes, for each next prime power
+// q^e, the merge of L, L q, ..., L q^e.
 //
-// This follows the odometer suiv2: its order is made of blocks, Nfact[1]^j
-// times the odometer order of the other primes, each block again made of
-// blocks for Nfact[2], and so on. Taking the primes from the last to the
-// first, merging the blocks of each level would sort the odometer's output
-// bottom-up; here the same merges are made the other way round, from the
-// first prime, so that every list is already sorted when it is made and no
-// unordered divisor is ever stored.
+// This is the odometer suiv2's structure: its order is made of blocks,
+// Nfact[1]^j times the odometer order of the other primes, each block made
+// in turn of blocks for the next prime. Sorting the blocks of each level and
+// merging them is the merge of L, L q, ..., L q^e with L the divisors of the
+// other primes. The levels are taken here from the first prime on, so that
+// the largest prime comes last, where it often passes every divisor so far
+// and its lists follow each other unmerged; the result is the same table.
 
 #include "arith/tri.h"
 
@@ -25,8 +25,8 @@ namespace {
 
 constexpr uint64_t kInfini = ~uint64_t{0};
 
-// Three scratch lists, in turn the list of the primes so far, the partial
-// merges and the result. Element 0 of each stays 0 and the element past the
+// Three scratch lists, in turn the divisors of the primes so far, the
+// partial merges and the next list. Element 0 of each stays 0 and the element past the
 // last divisor is set to kInfini: the merges below read both as sentinels.
 // They only grow, so once they hold the largest ND1 met, no N allocates.
 std::vector<uint64_t> tampons[3];
@@ -134,7 +134,7 @@ constexpr auto kPlans = [] {
   return t;
 }();
 
-// --- Up to 16 divisors, in two AVX-512 registers -----------------------------
+// --- Up to 32 divisors, in AVX-512 registers ---------------------------------
 // The lists live in registers of eight lanes, increasing, the lanes past the
 // last divisor holding kInfini; every merge is a bitonic network, the same
 // instructions whatever the values, so no branch depends on them.
@@ -155,6 +155,7 @@ AVX512 inline __m512i trier8(__m512i v) {
                                  _mm512_max_epu64(v, p));
 }
 
+// The lanes of v in reverse order.
 AVX512 inline __m512i renverser(__m512i v) {
   return _mm512_permutexvar_epi64(_mm512_set_epi64(0, 1, 2, 3, 4, 5, 6, 7), v);
 }
@@ -264,7 +265,7 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
     }
   }
   __m512i total = _mm512_setzero_si512();
-  for (int32_t j = 0; j < (k32 ? 4 : 2); ++j) {
+  for (int64_t j = 0; j < (k32 ? 4 : 2); ++j) {
     const __mmask8 masque = lanes(n - 8 * j);
     _mm512_mask_storeu_epi64(t + 8 * j, masque, r[j]);
     total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, r[j]));

@@ -8,11 +8,12 @@
 #include "state/state.h"
 
 // Writes the ND1 divisors of N, increasing, to t[0..ND1-1] and returns their
-// sum. Reads nf, Nfact[1..nf], Nexpo[1..nf] and ND1 (their product of
+// sum. Reads N, nf, Nfact[1..nf], Nexpo[1..nf] and ND1 (the product of the
 // Nexpo[m] + 1).
 u128 diviseurs_croissants(int64_t* t);
 
-// Whether up to 16 divisors are merged in AVX-512 registers: true where the
-// processor has AVX-512 F and DQ, unless built with KELVARO_PORTABLE. The
-// tests clear it to check the portable merges on the same cases.
+// Whether lists of up to 32 divisors are merged in AVX-512 registers: true
+// where the processor has AVX-512 F and DQ, unless built with
+// KELVARO_PORTABLE (to time the portable merges). The tests clear it to
+// check the portable merges on the same cases.
 extern bool diviseurs_avx512;
