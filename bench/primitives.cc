@@ -5,10 +5,12 @@
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <vector>
 
 #include "arith/calcul.h"
 #include "arith/decomp.h"
 #include "arith/table_premiers.h"
+#include "arith/tri.h"
 #include "state/decimal.h"
 #include "state/sortie.h"
 #include "state/state.h"
@@ -96,6 +98,49 @@ void CalculPlage(benchmark::State& etat) {
 }
 BENCHMARK(CalculPlage)->Arg(1)->Arg(9990000)->Arg(1000000000000);
 
+// The divisors alone, made in increasing order and summed, for 10^5
+// consecutive N factorised beforehand; argument 1 for the AVX-512 merges,
+// 0 for the portable ones.
+void DiviseursPlage(benchmark::State& etat) {
+  const int64_t debut = etat.range(0);
+  const bool avant = diviseurs_avx512;
+  diviseurs_avx512 = diviseurs_avx512 && etat.range(1) == 1;
+  depart();
+  std::vector<Table> facteurs, exposants;
+  std::vector<int64_t> nombres;
+  for (N = debut; N < debut + 100000; ++N) {
+    S = N;
+    decomp();
+    ND1 = 1;
+    for (int32_t m = 1; m <= nf; ++m) ND1 *= Nexpo[m] + 1;
+    facteurs.push_back(Nfact), exposants.push_back(Nexpo),
+        nombres.push_back(ND1);
+    couper();
+  }
+  Div.resize(1000);
+  int64_t total = 0;
+  for (auto _ : etat) {
+    for (size_t m = 0; m < nombres.size(); ++m) {
+      Nfact.swap(facteurs[m]), Nexpo.swap(exposants[m]);
+      nf = static_cast<int32_t>(Nfact.size() - 1);
+      ND1 = nombres[m];
+      N = debut + static_cast<int64_t>(m);
+      benchmark::DoNotOptimize(diviseurs_croissants(Div.data() + 1));
+      Nfact.swap(facteurs[m]), Nexpo.swap(exposants[m]);
+      total += ND1;
+    }
+  }
+  diviseurs_avx512 = avant;
+  etat.counters["ns_par_diviseur"] = benchmark::Counter(
+      static_cast<double>(total),
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(DiviseursPlage)
+    ->Args({1, 1})
+    ->Args({1, 0})
+    ->Args({9900000, 1})
+    ->Args({9900000, 0});
+
 // The decimal writer on numbers of every length.
 void Decimal(benchmark::State& etat) {
   char t[64];
@@ -112,7 +157,6 @@ void Ligne(benchmark::State& etat) {
   depart();
   N = S = 720720;
   diviseurs();
-  sommer();
   for (auto _ : etat) {
     ++nN;
     ecrire_nombre(nN);

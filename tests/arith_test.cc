@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "arith/calcul.h"
+#include "arith/tri.h"
 #include "console.h"
 
 namespace {
@@ -73,6 +74,7 @@ TEST_F(Arith, FactorsCountAndSum) {
       {30030, "2 3 5 7 11 13", 64, "96768"},
       {1099511627776, "2^40", 41, "2199023255551"},
       {9437184, "2^20 3^2", 63, "27262963"},
+      {8648640, "2^6 3^3 5 7 11 13", 448, "40965120"},
       {3145728, "2^20 3", 42, "8388604"},
       {735134400, "2^6 3^3 5^2 7 11 13 17", 1344, "3809756160"},
       {963761198400, "2^6 3^4 5^2 7 11 13 17 19 23", 6720, "5531765944320"},
@@ -107,39 +109,58 @@ TEST_F(Arith, FactorsCountAndSum) {
     EXPECT_EQ(S, 1);
     EXPECT_EQ(i, 1);
     EXPECT_TRUE(l.n <= (int64_t{1} << 53) || np == avant);  // no growth
-    sommer();
     EXPECT_EQ(ND1, l.nd);
     for (int64_t m = 1; m < ND1; ++m) ASSERT_LT(Div[m], Div[m + 1]);
+    for (int64_t m = 1; m <= ND1; ++m) ASSERT_EQ(l.n % Div[m], 0);
     EXPECT_EQ(Div[ND1], l.n);
+    if (l.n <= 10000000) {  // against the divisors found by trial
+      Table liste{0}, hauts;
+      for (int64_t d = 1; d * d <= l.n; ++d)
+        if (l.n % d == 0) {
+          liste.push_back(d);
+          if (d * d != l.n) hauts.insert(hauts.begin(), l.n / d);
+        }
+      liste.insert(liste.end(), hauts.begin(), hauts.end());
+      EXPECT_EQ(Table(Div.begin(), Div.begin() + ND1 + 1), liste);
+    }
     ecrire_nombre(Smax);  // the sum may pass 2^64: compared in decimal
     EXPECT_EQ(lu(), l.somme);
     couper();
   }
 }
 
-// Count and sum against a divisor-sum sieve; and sigma(N) is odd exactly
-// when N is a square or twice a square, a fact checked far beyond the sieve.
+// Count and sum against a divisor-sum sieve, the divisors increasing and
+// dividing N; and sigma(N) is odd exactly when N is a square or twice a
+// square, a fact checked far beyond the sieve.
 TEST_F(Arith, AgreesWithASieveAndWithTheParityOfSigma) {
   constexpr int64_t kFin = 200000;
   std::vector<int64_t> nombre(kFin + 1, 0), somme(kFin + 1, 0);
   for (int64_t d = 1; d <= kFin; ++d)
     for (int64_t m = d; m <= kFin; m += d) ++nombre[m], somme[m] += d;
+  const bool avx512 = diviseurs_avx512;
   auto carre = [](int64_t n) {
     const int64_t r = std::llround(std::sqrt(static_cast<double>(n)));
     return r * r == n;
   };
-  for (int64_t debut : {int64_t{1}, int64_t{1000000000000}}) {
-    for (N = debut; N <= debut + (debut == 1 ? kFin - 1 : 50000); ++N) {
-      S = N;
-      diviseurs();
-      sommer();
-      ASSERT_EQ(Smax % 2 == 1, carre(N) || (N % 2 == 0 && carre(N / 2))) << N;
-      ASSERT_TRUE(N > kFin ||
-                  (ND1 == nombre[N] && Smax == static_cast<u128>(somme[N])))
-          << N;
-      couper();
+  // Each range on both merge paths: in registers (where the processor has
+  // AVX-512) and portable.
+  for (const bool registres : {true, false})
+    for (int64_t debut : {int64_t{1}, int64_t{1000000000000}}) {
+      diviseurs_avx512 = registres && avx512;
+      for (N = debut; N <= debut + (debut == 1 ? kFin - 1 : 50000); ++N) {
+        S = N;
+        diviseurs();
+        ASSERT_EQ(Smax % 2 == 1, carre(N) || (N % 2 == 0 && carre(N / 2))) << N;
+        ASSERT_TRUE(N > kFin ||
+                    (ND1 == nombre[N] && Smax == static_cast<u128>(somme[N])))
+            << N;
+        // Increasing divisors of N, as many as N has: all of them.
+        for (int64_t m = 1; m < ND1; ++m)
+          ASSERT_TRUE(Div[m] < Div[m + 1] && N % Div[m] == 0) << N;
+        couper();
+      }
     }
-  }
+  diviseurs_avx512 = avx512;
 }
 
 }  // namespace

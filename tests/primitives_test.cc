@@ -31,11 +31,16 @@ TEST(Decimal, EveryLengthAndItsBoundaries) {
   for (u128 p = 1; p <= u128{UINT64_MAX} * 1000; p *= 10)
     for (u128 v : {p - 1, p, p + 1, 2 * p, 99 * p / 10}) lignes.push_back(v);
   char t[64];
+  decimal::Compteur compteur;
   for (u128 v : lignes) {
     const std::string attendu = reference(v);
     EXPECT_EQ(std::string(t, decimal::ecrire(t, v)), attendu);
     const auto v64 = static_cast<uint64_t>(v);
     EXPECT_TRUE(v > v64 || std::string(t, decimal::ecrire(t, v64)) == attendu);
+    // A counter through v - 2 .. v + 1: incremented in place across a new
+    // digit and the carry out of its low eight digits, converted on a jump.
+    for (uint64_t w = v64 - 2; v >= 2 && v < INT64_MAX && w <= v64 + 1; ++w)
+      EXPECT_EQ(std::string(t, compteur.ecrire(t, w)), reference(w));
   }
 }
 

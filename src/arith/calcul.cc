@@ -1,9 +1,8 @@
-// Divisors of N from its factors: an exponent odometer generates each one,
-// they are put in increasing order, then the sum and the result line.
+// Divisors of N from its factors, built in increasing order and summed, then
+// the parity test and the result line; and the exponent odometer suiv2.
 
 #include "arith/calcul.h"
 
-#include <algorithm>
 #include <cstring>
 
 #include "arith/decomp.h"
@@ -14,34 +13,11 @@
 
 namespace {
 
-// Powers of the prime factors of N: puissances[debut[m] + e] is Nfact[m]^e
-// for 0 <= e <= Nexpo[m]. For N < 2^63 there are at most 15 distinct primes
-// and the exponents add up to at most 62, so 80 entries suffice.
-uint64_t puissances[80];
-int32_t debut[16];
-
-// Fills puissances and debut from Nfact[1..nf] and Nexpo[1..nf]. Every power
-// divides N, so none overflows.
-void tabuler_puissances() {
-  int32_t o = 0;
-  for (int32_t m = 1; m <= nf; ++m) {
-    const auto p = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
-    debut[m] = o;
-    uint64_t x = 1;
-    puissances[o++] = 1;
-    for (int64_t e = 0; e < Nexpo[static_cast<size_t>(m)]; ++e)
-      puissances[o++] = x *= p;
-  }
-}
-
-// The divisor for the odometer's current setting, rebuilt from scratch as an
-// exact product of prime powers. Every partial product divides N.
-int64_t produit(const int64_t* prod) {
-  uint64_t d = 1;
-  for (int32_t m = 1; m <= nf; ++m)
-    d *= puissances[debut[m] + static_cast<int32_t>(prod[m])];
-  return static_cast<int64_t>(d);
-}
+// The decimal text of the last value written for nN, and for SN: when the
+// next value is the last plus 1, as it is for the index and, under parity 0,
+// for N, the text is incremented in place instead of converted. They start
+// as 0, whose text is "0".
+decimal::Compteur texte_nN, texte_SN;
 
 // The result line, with room for its longest form (about 150 bytes) made
 // once.
@@ -52,9 +28,9 @@ void ecrire_ligne() {
     out += n - 1;
   };
   coller("\n \n \t ");
-  out = decimal::ecrire(out, static_cast<uint64_t>(nN));
+  out = texte_nN.ecrire(out, static_cast<uint64_t>(nN));
   coller(" \t -  :  \t ");
-  out = decimal::ecrire(out, static_cast<uint64_t>(SN));
+  out = texte_SN.ecrire(out, static_cast<uint64_t>(SN));
   coller("  a  ");
   out = decimal::ecrire(out, static_cast<uint64_t>(ND1));
   coller("  diviseurs  de somme  : ");
@@ -82,30 +58,12 @@ void diviseurs() {
   decomp();
   ND1 = 1;
   for (int64_t m = 1; m <= nf; ++m) ND1 *= Nexpo[static_cast<size_t>(m)] + 1;
-
   Div.resize(Div.size() + static_cast<size_t>(ND1) + 4, 0);
-  Prod.resize(Prod.size() + static_cast<size_t>(nf) + 4, 0);
-  for (int64_t m = 0; m <= nf + 1; ++m) Prod[static_cast<size_t>(m)] = 0;
-  tabuler_puissances();
-
-  int64_t* div = Div.data();
-  const int64_t* prod = Prod.data();
-  k = 1;
-  div[1] = 1;
-  while (k < ND1) {
-    suiv2();
-    Diviseur = produit(prod);
-    div[k] = Diviseur;
-  }
-  // Ordered once at the end rather than by inserting each divisor as it
-  // comes: the same table, without a cost quadratic in ND1 (103680 divisors
-  // would take a second).
-  ordonner(div + 1, ND1);
-}
-
-void sommer() {
-  Smax = 0;
-  for (int64_t m = 1; m <= ND1; ++m) Smax += static_cast<u128>(Div[m]);
+  // The merges make every divisor in its place: the odometer Prod is not
+  // stepped, and k counts the divisors placed.
+  Smax = diviseurs_croissants(Div.data() + 1);
+  k = ND1;
+  Diviseur = Div[static_cast<size_t>(ND1)];
 }
 
 bool qualifie() {
@@ -123,7 +81,6 @@ void couper() {
 
 void calcul() {
   diviseurs();
-  sommer();
   if (qualifie()) {
     ++nN;
     ecrire_ligne();

@@ -1,5 +1,5 @@
-// The work done for one N: its divisors enumerated, ordered and summed, the
-// parity test, and the result line.
+// The work done for one N: its divisors made in increasing order and summed,
+// the parity test, and the result line.
 #pragma once
 
 #include <cstdint>
@@ -10,11 +10,10 @@
 void calcul();
 
 // Steps of calcul, also driven one by one by the tests.
-// diviseurs: factorises S through decomp, sets SN and ND1, and fills
-// Div[1..ND1] with every divisor of N in increasing order.
+// diviseurs: factorises S through decomp, sets SN and ND1, fills
+// Div[1..ND1] with every divisor of N in increasing order, sets Smax to
+// their sum, k to ND1 and Diviseur to the last divisor, N itself.
 void diviseurs();
-// sommer: Smax = Div[1] + ... + Div[ND1].
-void sommer();
 // qualifie: whether Smax has the parity in parite (0 accepts every sum).
 bool qualifie();
 // couper: cuts Div, Prod, Nexpo and Nfact back to their element 0.

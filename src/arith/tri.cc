@@ -1,89 +1,375 @@
-// The odometer turns the last prime's exponent fastest, so its order is made
-// of blocks: with the exponents of primes 1 to m - 1 fixed, the block holds
-// Nexpo[m] + 1 runs, the divisors with the exponent of prime m at 0, 1, ...,
-// each run the same list of tail divisors times a power of prime m. Sorting
-// each block bottom-up, from the last prime to the first, by merging its runs
-// costs far less than inserting each divisor or sorting from scratch.
+// Divisors of N in increasing order without sorting: the sorted list L of
+// the divisors made of the first primes becomes, for each next prime power
+// q^e, the merge of L, L q, ..., L q^e.
+//
+// This is the odometer suiv2's structure: its order is made of blocks,
+// Nfact[1]^j times the odometer order of the other primes, each block made
+// in turn of blocks for the next prime. Sorting the blocks of each level and
+// merging them is the merge of L, L q, ..., L q^e with L the divisors of the
+// other primes. The levels are taken here from the first prime on, so that
+// the largest prime comes last, where it often passes every divisor so far
+// and its lists follow each other unmerged; the result is the same table.
 
 #include "arith/tri.h"
 
-#include <algorithm>
-#include <cstddef>
-#include <utility>
-#include <vector>
+// GCC 12 warns about the lanes its intrinsics leave undefined on purpose.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+#pragma GCC diagnostic pop
 
-#include "state/state.h"
+#include <array>
+#include <vector>
 
 namespace {
 
-// Up to this many divisors, plain insertion costs less than the merging
-// passes (instruction and misprediction counts over the listing of 1 to 3e5).
-constexpr int64_t kInsertion = 16;
+constexpr uint64_t kInfini = ~uint64_t{0};
 
-// Scratch space for the merges; it only grows, so once it has reached the
-// largest ND1 met, no N allocates.
-std::vector<int64_t> tampon;
+// Three scratch lists, in turn the divisors of the primes so far, the
+// partial merges and the next list. Element 0 of each stays 0 and the element past the
+// last divisor is set to kInfini: the merges below read both as sentinels.
+// They only grow, so once they hold the largest ND1 met, no N allocates.
+std::vector<uint64_t> tampons[3];
 
-// Merges the increasing runs [a, fa) and [b, fb) into out. The choice of the
-// next element is arithmetic, not a branch: the processor cannot guess it.
-void fusion(const int64_t* a, const int64_t* fa, const int64_t* b,
-            const int64_t* fb, int64_t* out) {
-  while (a < fa && b < fb) {
-    const int64_t x = *a;
-    const int64_t y = *b;
-    const bool prendre_b = y < x;
-    *out++ = prendre_b ? y : x;
-    a += static_cast<int>(!prendre_b);
-    b += static_cast<int>(prendre_b);
-  }
-  // The runs are short: plain loops beat a call to memmove here.
-  while (a < fa) *out++ = *a++;
-  while (b < fb) *out++ = *b++;
+// One step of a merge chain from the front: the smaller of *ia and f * *ib
+// goes to *o. The choice is arithmetic: the processor cannot guess it.
+inline void avant(const uint64_t*& ia, const uint64_t*& ib, uint64_t f,
+                  uint64_t*& o) {
+  const uint64_t x = *ia, y = *ib * f;
+  const bool prendre_y = y < x;
+  *o++ = prendre_y ? y : x;
+  ia += !prendre_y;
+  ib += prendre_y;
 }
 
-// One merging pass over t: within each block of `bloc` elements (they tile
-// t exactly), merges the increasing runs of `largeur` elements two by two.
-void passe(const int64_t* src, int64_t* dst, int64_t n, int64_t bloc,
-           int64_t largeur) {
-  for (int64_t b = 0; b < n; b += bloc) {
-    const int64_t fin_bloc = b + bloc;
-    for (int64_t o = b; o < fin_bloc; o += 2 * largeur) {
-      const int64_t milieu = std::min(o + largeur, fin_bloc);
-      const int64_t fin = std::min(o + 2 * largeur, fin_bloc);
-      fusion(src + o, src + milieu, src + milieu, src + fin, dst + o);
+// One step from the back: the larger of *ja and f * *jb goes to o[-1].
+inline void arriere(const uint64_t*& ja, const uint64_t*& jb, uint64_t f,
+                    uint64_t*& o) {
+  const uint64_t x = *ja, y = *jb * f;
+  const bool prendre_y = y > x;
+  *--o = prendre_y ? y : x;
+  ja -= !prendre_y;
+  jb -= prendre_y;
+}
+
+// out[0..na+nb-1] = a[0..na-1] merged with f * b[0..nb-1]. Both are
+// increasing, a[0] is the smallest value of all and f * b[nb-1] the largest,
+// with a[na] = kInfini and b[-1] = 0. A chain of steps is bound by the
+// latency of load, compare and advance, so independent chains run side by
+// side: one from the front and one from the back; from 32 elements on, four,
+// the output cut in two halves at a point found by bisection (the number i
+// of elements of a among the h smallest).
+void fusion(const uint64_t* a, int64_t na, const uint64_t* b, int64_t nb,
+            uint64_t f, uint64_t* out) {
+  const int64_t total = na + nb;
+  const uint64_t *ia = a, *ib = b, *ja = a + na - 1, *jb = b + nb - 1;
+  uint64_t* fin = out + total;
+  if (total >= 32) {
+    const int64_t h = total / 4 * 2;
+    int64_t i = h > nb ? h - nb : 0, haut = h < na ? h : na;
+    while (i < haut) {
+      const int64_t milieu = (i + haut) / 2;
+      if (a[milieu] < f * b[h - 1 - milieu])
+        i = milieu + 1;
+      else
+        haut = milieu;
+    }
+    const uint64_t *ka = a + i - 1, *kb = b + (h - i) - 1;
+    const uint64_t *la = a + i, *lb = b + (h - i);
+    uint64_t *ok = out + h, *ol = out + h;
+    for (int64_t o = h / 2; o > 0; --o) {
+      avant(ia, ib, f, out);
+      arriere(ka, kb, f, ok);
+      avant(la, lb, f, ol);
+      arriere(ja, jb, f, fin);
+    }
+    // The first half is done; two chains finish the second.
+    ia = la;
+    ib = lb;
+    out = ol;
+  }
+  for (int64_t o = (fin - out) / 2; o > 0; --o) {
+    avant(ia, ib, f, out);
+    arriere(ja, jb, f, fin);
+  }
+  // An odd count leaves one element, the smaller of the two heads.
+  if (out != fin) avant(ia, ib, f, out);
+}
+
+// The sum of t[0..n-1], the n divisors of N. Below 2^61 the sum of the
+// divisors of N stays under 8 N (Robin's bound, sigma(N) / N below
+// e^gamma ln ln N + 0.65 / ln ln N), so 64 bits hold it.
+u128 sommer(const uint64_t* t, int64_t n) {
+  if (N < (int64_t{1} << 61)) {
+    uint64_t somme = 0;
+    for (int64_t m = 0; m < n; ++m) somme += t[m];
+    return somme;
+  }
+  u128 somme = 0;
+  for (int64_t m = 0; m < n; ++m) somme += t[m];
+  return somme;
+}
+
+// The merges that turn the sorted list L (exponent 0 of the new prime q) into
+// the sorted list of L * q^j for 0 <= j <= e. With the list made for the
+// exponents 0..c, a doubling step D merges it with its multiple by q^(c+1)
+// (exponents 0..2c+1), an increment step I merges L with its multiple by q
+// (exponents 0..c+1). Bit s of pas is set when step s is a D; r counts the
+// steps (at most 12 for e <= 62).
+struct Plan {
+  uint32_t pas = 0;
+  int32_t r = 0;
+};
+constexpr Plan faire_plan(int64_t e) {
+  if (e == 0) return {};
+  const bool double_ = e % 2 == 1;
+  Plan p = faire_plan(double_ ? (e - 1) / 2 : e - 1);
+  if (double_) p.pas |= 1u << p.r;
+  ++p.r;
+  return p;
+}
+constexpr auto kPlans = [] {
+  std::array<Plan, 64> t{};
+  for (int64_t e = 0; e < 64; ++e) t[static_cast<size_t>(e)] = faire_plan(e);
+  return t;
+}();
+
+// --- Up to 32 divisors, in AVX-512 registers ---------------------------------
+// The lists live in registers of eight lanes, increasing, the lanes past the
+// last divisor holding kInfini; every merge is a bitonic network, the same
+// instructions whatever the values, so no branch depends on them.
+
+#define AVX512 __attribute__((target("avx512f,avx512dq")))
+
+// Sorts v when its lanes rise then fall (or fall then rise): compare-exchange
+// at distances 4, 2 and 1.
+AVX512 inline __m512i trier8(__m512i v) {
+  __m512i p = _mm512_shuffle_i64x2(v, v, 0x4E);
+  v = _mm512_mask_blend_epi64(0xF0, _mm512_min_epu64(v, p),
+                              _mm512_max_epu64(v, p));
+  p = _mm512_permutex_epi64(v, 0x4E);
+  v = _mm512_mask_blend_epi64(0xCC, _mm512_min_epu64(v, p),
+                              _mm512_max_epu64(v, p));
+  p = _mm512_shuffle_epi32(v, _MM_PERM_BADC);
+  return _mm512_mask_blend_epi64(0xAA, _mm512_min_epu64(v, p),
+                                 _mm512_max_epu64(v, p));
+}
+
+// The lanes of v in reverse order.
+AVX512 inline __m512i renverser(__m512i v) {
+  return _mm512_permutexvar_epi64(_mm512_set_epi64(0, 1, 2, 3, 4, 5, 6, 7), v);
+}
+
+// Merges the increasing a and b into lo (the 8 smallest) and hi: a followed
+// by b reversed rises then falls.
+AVX512 inline void fusion16(__m512i a, __m512i b, __m512i& lo, __m512i& hi) {
+  const __m512i rb = renverser(b);
+  lo = trier8(_mm512_min_epu64(a, rb));
+  hi = trier8(_mm512_max_epu64(a, rb));
+}
+
+// The 16 smallest of a (8 lanes) merged with b0, b1 (16 lanes, increasing)
+// into lo, hi: the lower half of the 32-lane network, a padded with kInfini.
+AVX512 inline void fusion24(__m512i a, __m512i b0, __m512i b1, __m512i& lo,
+                            __m512i& hi) {
+  const __m512i x = _mm512_min_epu64(a, renverser(b1));
+  const __m512i y = renverser(b0);  // min(kInfini, y) is y
+  lo = trier8(_mm512_min_epu64(x, y));
+  hi = trier8(_mm512_max_epu64(x, y));
+}
+
+// Mask of the first n lanes, n below 0 counting as 0.
+inline __mmask8 lanes(int64_t n) {
+  if (n <= 0) return 0;
+  return n >= 8 ? __mmask8{0xFF} : static_cast<__mmask8>((1u << n) - 1);
+}
+
+// f times the first n lanes of v; the others keep kInfini. Below 2^32 every
+// divisor fits the 32-bit multiplication, much faster than the 64-bit one.
+AVX512 inline __m512i multiplier(__m512i v, uint64_t f, int64_t n, bool petit) {
+  const __m512i infini = _mm512_set1_epi64(-1);
+  const __m512i vf = _mm512_set1_epi64(static_cast<int64_t>(f));
+  return petit ? _mm512_mask_mul_epu32(infini, lanes(n), v, vf)
+               : _mm512_mask_mullo_epi64(infini, lanes(n), v, vf);
+}
+
+// The 32 lanes of a0, a1 and b0, b1 (each pair increasing) merged into r:
+// a followed by b reversed rises then falls; compare-exchange at distance
+// 16, then 8, then within each register.
+AVX512 inline void fusion32(__m512i a0, __m512i a1, __m512i b0, __m512i b1,
+                            __m512i* r) {
+  const __m512i rb1 = renverser(b1), rb0 = renverser(b0);
+  const __m512i l0 = _mm512_min_epu64(a0, rb1), h0 = _mm512_max_epu64(a0, rb1);
+  const __m512i l1 = _mm512_min_epu64(a1, rb0), h1 = _mm512_max_epu64(a1, rb0);
+  r[0] = trier8(_mm512_min_epu64(l0, l1));
+  r[1] = trier8(_mm512_max_epu64(l0, l1));
+  r[2] = trier8(_mm512_min_epu64(h0, h1));
+  r[3] = trier8(_mm512_max_epu64(h0, h1));
+}
+
+// The divisors made of the primes 1 to dernier (2 <= dernier <= nf), at
+// most 16 of them (at most 32 with k32), written to t, increasing; when
+// somme is given, their sum too. The list of the first primes never passes
+// half of the whole, the next prime doubling it at least. With k32, a first
+// exponent above 7 or an increment step on more than 16 lanes is left to
+// the portable merges: returns false, having written nothing.
+template <bool k32>
+AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
+  const bool petit = N < (int64_t{1} << 32);
+  const __m512i infini = _mm512_set1_epi64(-1);
+  int64_t n = Nexpo[1] + 1;
+  if (k32 && n > 8) return false;
+  // The powers of the first prime, 1 to q1^7 whatever its exponent (a power
+  // past N may wrap, and is masked off): no loop whose end must be guessed.
+  const auto q1 = static_cast<uint64_t>(Nfact[1]);
+  const uint64_t q2 = q1 * q1, q4 = q2 * q2;
+  const uint64_t q3 = q2 * q1, q5 = q4 * q1, q6 = q4 * q2, q7 = q4 * q3;
+  __m512i r[4] = {
+      _mm512_mask_mov_epi64(
+          infini, lanes(n),
+          _mm512_set_epi64(static_cast<int64_t>(q7), static_cast<int64_t>(q6),
+                           static_cast<int64_t>(q5), static_cast<int64_t>(q4),
+                           static_cast<int64_t>(q3), static_cast<int64_t>(q2),
+                           static_cast<int64_t>(q1), 1)),
+      infini, infini, infini};
+  for (int32_t m = 2; m <= dernier; ++m) {
+    const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
+    const Plan plan =
+        kPlans[static_cast<size_t>(Nexpo[static_cast<size_t>(m)])];
+    const __m512i l0 = r[0], l1 = r[1];
+    const int64_t nl = n;
+    uint64_t fc = q;
+    for (int32_t s = 0; s < plan.r; ++s) {
+      if ((plan.pas >> s) & 1) {  // the result, 2 n lanes, fits
+        if (!k32 || n <= 8)
+          fusion16(r[0], multiplier(r[0], fc, n, petit), r[0], r[1]);
+        else
+          fusion32(r[0], r[1], multiplier(r[0], fc, 8, petit),
+                   multiplier(r[1], fc, n - 8, petit), r);
+        fc *= fc;
+        n *= 2;
+        continue;
+      }
+      if (n <= 8 && nl <= 8) {
+        fusion16(l0, multiplier(r[0], q, n, petit), r[0], r[1]);
+      } else if (!k32) {
+        fusion24(l0, multiplier(r[0], q, 8, petit),
+                 multiplier(r[1], q, n - 8, petit), r[0], r[1]);
+      } else {
+        if (n > 16) return false;
+        fusion32(l0, l1, multiplier(r[0], q, n, petit),
+                 multiplier(r[1], q, n - 8, petit), r);
+      }
+      fc *= q;
+      n += nl;
     }
   }
+  __m512i total = _mm512_setzero_si512();
+  for (int64_t j = 0; j < (k32 ? 4 : 2); ++j) {
+    const __mmask8 masque = lanes(n - 8 * j);
+    _mm512_mask_storeu_epi64(t + 8 * j, masque, r[j]);
+    total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, r[j]));
+  }
+  // Below 2^61 the sum fits 64 bits (see sommer): the lanes are added
+  // modulo 2^64.
+  if (somme != nullptr)
+    *somme = N < (int64_t{1} << 61)
+                 ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
+                 : sommer(t, n);
+  return true;
 }
 
 }  // namespace
 
-void ordonner(int64_t* t, int64_t n) {
-  if (nf < 2) return;  // 1, p, p^2, ... are already increasing
-  if (n <= kInsertion) {
-    for (int64_t m = 1; m < n; ++m) {
-      const int64_t d = t[m];
-      int64_t q = m - 1;
-      while (q >= 0 && t[q] > d) {
-        t[q + 1] = t[q];
-        --q;
+bool diviseurs_avx512 =
+#ifdef KELVARO_PORTABLE
+    false;
+#else
+    __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+#endif
+
+u128 diviseurs_croissants(int64_t* t) {
+  auto* sortie = reinterpret_cast<uint64_t*>(t);
+  const auto n = static_cast<size_t>(ND1);
+  if (nf == 0) {
+    sortie[0] = 1;
+    return 1;
+  }
+  if (nf >= 2 && ND1 <= 32 && diviseurs_avx512) {
+    u128 somme;
+    if (ND1 <= 16 ? registres<false>(sortie, nf, &somme)
+                  : registres<true>(sortie, nf, &somme))
+      return somme;
+  }
+  if (tampons[0].size() < n + 2)
+    for (auto& b : tampons) b.resize(n + 2, 0);
+
+  // The list l of the divisors made of the primes 1 to m - 1 (nl of them),
+  // followed by kInfini, in the scratch list x. In registers while it has
+  // at most 32 elements, else from the powers of the first prime. Every
+  // product below divides N, so nothing overflows.
+  uint64_t* l = nf == 1 ? sortie : tampons[0].data() + 1;
+  int32_t x = 0;
+  int32_t m0 = 2;
+  int64_t nl = Nexpo[1] + 1;
+  while (m0 <= nf && nl * (Nexpo[static_cast<size_t>(m0)] + 1) <= 32)
+    nl *= Nexpo[static_cast<size_t>(m0++)] + 1;
+  if (m0 == 2 || m0 > nf || !diviseurs_avx512 ||
+      !registres<true>(l, m0 - 1, nullptr)) {
+    const auto q1 = static_cast<uint64_t>(Nfact[1]);
+    nl = Nexpo[1] + 1;
+    m0 = 2;
+    uint64_t p = 1;
+    for (int64_t j = 0; j < nl; ++j, p *= q1) l[j] = p;
+    if (nf == 1) return sommer(sortie, ND1);
+  }
+  l[nl] = kInfini;
+
+  for (int32_t m = m0; m <= nf; ++m) {
+    const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
+    const int64_t e = Nexpo[static_cast<size_t>(m)];
+    const Plan plan = kPlans[static_cast<size_t>(e)];
+    int32_t r = plan.r;
+    // The result goes to t for the last prime, else to the next scratch
+    // list; the steps before it alternate between the two lists that are
+    // neither l nor their successor's, counted back from the last step.
+    const int32_t y = (x + 1) % 3, z = (x + 2) % 3;
+    uint64_t* dest = m == nf ? sortie : tampons[y].data() + 1;
+    uint64_t* autres[2] = {tampons[m == nf ? y : z].data() + 1,
+                           tampons[m == nf ? z : y].data() + 1};
+    int64_t ncur = nl;
+    if (q > l[nl - 1]) {
+      // q passes every divisor so far: L * q^j ends below q^(j+1), where
+      // L * q^(j+1) starts, so the lists follow each other unmerged.
+      uint64_t* out = dest;
+      uint64_t p = 1;
+      for (int64_t j = 0; j <= e; ++j, p *= q)
+        for (int64_t u = 0; u < nl; ++u) *out++ = l[u] * p;
+      ncur = out - dest;
+      if (m < nf) *out = kInfini;
+      r = 0;
+    }
+    // cur holds the exponents 0..c of q, and fc is q^(c+1).
+    const uint64_t* cur = l;
+    uint64_t fc = q;
+    for (int32_t s = 0; s < r; ++s) {
+      const int32_t reste = r - 1 - s;
+      uint64_t* out = reste == 0 ? dest : autres[(reste - 1) % 2];
+      if ((plan.pas >> s) & 1) {
+        fusion(cur, ncur, cur, ncur, fc, out);
+        fc *= fc;  // may wrap after the last step, where it is not used
+        ncur *= 2;
+      } else {
+        fusion(l, nl, cur, ncur, q, out);
+        fc *= q;
+        ncur += nl;
       }
-      t[q + 1] = d;
+      if (m < nf || reste > 0) out[ncur] = kInfini;
+      cur = out;
     }
-    return;
+    l = dest;
+    nl = ncur;
+    x = y;
   }
-  if (tampon.size() < static_cast<size_t>(n))
-    tampon.resize(static_cast<size_t>(n));
-  int64_t* src = t;
-  int64_t* dst = tampon.data();
-  // The runs of the last prime, prefix * q^e for e = 0, 1, ..., increase.
-  int64_t run = Nexpo[static_cast<size_t>(nf)] + 1;
-  for (int32_t m = nf - 1; m >= 1; --m) {
-    const int64_t bloc = run * (Nexpo[static_cast<size_t>(m)] + 1);
-    for (int64_t largeur = run; largeur < bloc; largeur *= 2) {
-      passe(src, dst, n, bloc, largeur);
-      std::swap(src, dst);
-    }
-    run = bloc;  // every block of this size is now increasing
-  }
-  if (src != t) std::copy(src, src + n, t);
+  return sommer(sortie, ND1);
 }

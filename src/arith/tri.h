@@ -1,9 +1,19 @@
-// Ordering of the divisors of N, generated in the odometer's order, by
-// merging the increasing runs that this order is made of.
+// The divisors of N built from its factors directly in increasing order:
+// prime after prime, the sorted list is merged with its multiples by the
+// powers of the new prime.
 #pragma once
 
 #include <cstdint>
 
-// Puts t[0..n-1] in increasing order, where t holds the n = ND1 divisors of
-// N in the order the odometer gives them. Reads nf and Nexpo.
-void ordonner(int64_t* t, int64_t n);
+#include "state/state.h"
+
+// Writes the ND1 divisors of N, increasing, to t[0..ND1-1] and returns their
+// sum. Reads N, nf, Nfact[1..nf], Nexpo[1..nf] and ND1 (the product of the
+// Nexpo[m] + 1).
+u128 diviseurs_croissants(int64_t* t);
+
+// Whether lists of up to 32 divisors are merged in AVX-512 registers: true
+// where the processor has AVX-512 F and DQ, unless built with
+// KELVARO_PORTABLE (to time the portable merges). The tests clear it to
+// check the portable merges on the same cases.
+extern bool diviseurs_avx512;

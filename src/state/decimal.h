@@ -1,5 +1,6 @@
 // Plain decimal digits of unsigned integers, written two at a time from a
-// table of the hundred pairs "00" to "99", straight into the caller's buffer.
+// table of the hundred pairs "00" to "99", straight into the caller's buffer;
+// and counters whose text is incremented in place.
 #pragma once
 
 #include <bit>
@@ -70,5 +71,62 @@ inline char* ecrire(char* out, unsigned __int128 v) {
   remplir(out + 19, bas, 19);
   return out + 19;
 }
+
+// The decimal text of a counter, kept from one write to the next: when the
+// value to write is the last one plus 1, its text is incremented in place
+// rather than converted again. The 20 digits, zeros in front, are held as
+// 12 high digits in memory and the 8 low ones in a 64-bit word, in text
+// order: the increment and the copy out work on the whole word in a
+// register, never reading back bytes just stored (which would stall).
+struct Compteur {
+  uint64_t valeur = 0;
+  int n = 0;         // digits in use; 0 while no text is kept
+  char haut[24]{};   // digits 1 to 12, then room for a 12-byte copy
+  uint64_t bas = 0;  // digits 13 to 20, the first one in the low byte
+
+  // Writes v at out and returns the end of its digits; needs 20 bytes free.
+  char* ecrire(char* out, uint64_t v) {
+    if (v != valeur + 1) {  // not the next value: written as it comes
+      valeur = v;
+      n = 0;
+      return decimal::ecrire(out, v);
+    }
+    if (n == 0 || !incrementer()) convertir(v);
+    valeur = v;
+    if (n > 8) {
+      std::memcpy(out, haut + 20 - n, 12);
+      std::memcpy(out + n - 8, &bas, 8);
+    } else {
+      const uint64_t w = bas >> (8 * (8 - n));  // the n last digits first
+      std::memcpy(out, &w, 8);
+    }
+    return out + n;
+  }
+
+ private:
+  void convertir(uint64_t v) {
+    char t[20];
+    std::memset(t, '0', 20);
+    n = chiffres(v);
+    remplir(t + 20, v, n);
+    std::memcpy(haut, t, 12);
+    std::memcpy(&bas, t + 12, 8);
+  }
+
+  // Adds 1 to the text, false when the carry would leave the low word. With
+  // the digits reversed, the trailing '9' are the low bytes equal to '9'.
+  bool incrementer() {
+    uint64_t w = __builtin_bswap64(bas);
+    const uint64_t neufs = w ^ 0x3939393939393939ull;
+    if (neufs == 0) return false;
+    const int k = std::countr_zero(neufs) / 8;
+    const uint64_t masque = (uint64_t{1} << (8 * k)) - 1;
+    w = ((w & ~masque) | (0x3030303030303030ull & masque)) +
+        (uint64_t{1} << (8 * k));
+    bas = __builtin_bswap64(w);
+    if (k >= n) n = k + 1;  // 9...9 + 1: one digit more
+    return true;
+  }
+};
 
 }  // namespace decimal
