@@ -3,6 +3,8 @@
 
 #include "arith/decomp.h"
 
+#include <algorithm>
+
 #include "arith/essai.h"
 #include "arith/grands.h"
 #include "arith/inverse.h"
@@ -16,6 +18,14 @@ namespace {
 // reserved up front: 2^27 covers every N up to 2^54.
 constexpr int64_t kRacineReservee = int64_t{1} << 27;
 
+// The trial division tries the primes of index up to kMarche one by one;
+// past them it hands the cofactor to Miller-Rabin and rho. Measured on the
+// scenarios S2 and S3 (see docs/performance.md).
+#ifndef KELVARO_MARCHE
+#define KELVARO_MARCHE 512
+#endif
+constexpr int64_t kMarche = KELVARO_MARCHE;
+
 // Records p as the next distinct prime factor, with exponent 0 for now.
 void nouveau_facteur(int64_t p) {
   ++nf;
@@ -23,31 +33,42 @@ void nouveau_facteur(int64_t p) {
   Nfact.push_back(p);
 }
 
-// Index of the first prime after Nprem[k] that exceeds rS or divides S: the
-// next place where the trial division does something. Past the end of the
-// table, Suiv appends the primes one at a time, each when it is first needed.
-// `depart` is the number being factorised, whose root bounds the primes.
-int64_t prochain_arret(int64_t depart) {
+// Makes room in the table for the primes up to the root of `depart`, the
+// number being factorised: the farthest the walk can take the table.
+void reserver(int64_t depart) {
+  const int64_t r = racine(depart);
+  reserver_premiers(r < kRacineReservee ? r : kRacineReservee);
+}
+
+// Index of the first prime after Nprem[k], up to index `limite`, that
+// exceeds rS or divides `impair`, or limite + 1 when none does. `impair` is
+// the odd part of the number being factorised: for the primes not divided
+// out yet it says the same as S, and it does not change as S is divided.
+// Past the end of the table, Suiv appends the primes one at a time, each
+// when it is first needed.
+int64_t prochain_arret(int64_t depart, uint64_t impair, int64_t limite) {
   const auto s = static_cast<uint64_t>(S);
   int64_t m = k + 1;
   if (m == 1) {
     if (rS < 2 || s % 2 == 0) return 1;
     m = 2;
   }
-  if (m <= np) {
-    m = premier_arret(m, np, s, rS);
-    if (m <= np) return m;
+  const int64_t fin = np < limite ? np : limite;
+  if (m <= fin) {
+    m = premier_arret(m, fin, impair, rS);
+    if (m <= fin) return m;
   }
-  const int64_t racine_depart = racine(depart);
-  reserver_premiers(racine_depart < kRacineReservee ? racine_depart
-                                                    : kRacineReservee);
-  for (;; ++m) {
+  if (m > limite) return m;
+  reserver(depart);
+  for (; m <= limite; ++m) {
     Suiv();  // appends exactly the prime of index m = np + 1
+    caler_inverses(m);
     const auto p = static_cast<uint64_t>(Nprem[static_cast<size_t>(m)]);
     if (p > static_cast<uint64_t>(rS) ||
-        divise(s, p, Ninv[static_cast<size_t>(m)]))
+        divise(impair, p, Ninv[static_cast<size_t>(m)]))
       return m;
   }
+  return m;
 }
 
 // Divides the prime p = Nprem[k] out of S completely, counting it in expo and
@@ -67,6 +88,58 @@ void diviser(int64_t p) {
   S = static_cast<int64_t>(s);
 }
 
+// Index of the first prime after Nprem[m] that exceeds x. When the table
+// does not reach that far, Suiv appends the primes up to it one at a time,
+// as the walk would have.
+int64_t premier_au_dela(int64_t m, int64_t x, int64_t depart) {
+  if (m < np && Nprem[static_cast<size_t>(np)] > x)
+    return std::upper_bound(Nprem.begin() + m + 1, Nprem.begin() + np + 1, x) -
+           Nprem.begin();
+  reserver(depart);
+  while (np <= m || Nprem[static_cast<size_t>(np)] <= x) Suiv();
+  return np;
+}
+
+// The end of the walk, from where it passed index `limite`: no prime up to
+// Nprem[limite] divides S, and rS (its root) is at least that prime. S is
+// split into its prime factors; for each, in increasing order, the walk
+// would stop at it and divide it out when it lies within the root of what is
+// left, and otherwise what is left is that prime and the walk would stop at
+// the first prime past the root. The table is grown to that last prime, and
+// k, expo, f, reste, rS and the factors are left as the walk leaves them.
+void finir(int64_t limite, int64_t depart) {
+  uint64_t l[64];
+  const size_t taille = facteurs_premiers(static_cast<uint64_t>(S), l);
+  int64_t m = limite;  // index of the last prime the walk has tried
+  for (size_t a = 0; a < taille;) {
+    const auto q = static_cast<int64_t>(l[a]);
+    expo = 0;
+    f = 0;
+    if (q > rS) {
+      // What is left is the prime q.
+      k = premier_au_dela(m, rS, depart);
+      reste = S % Nprem[static_cast<size_t>(k)];
+      nouveau_facteur(S);
+      Nexpo[static_cast<size_t>(nf)] = 1;
+      S = 1;
+      return;
+    }
+    k = m = premier_au_dela(m, q - 1, depart);
+    nouveau_facteur(q);
+    for (; a < taille && static_cast<int64_t>(l[a]) == q; ++a) {
+      S /= q;
+      ++expo;
+      ++f;
+    }
+    Nexpo[static_cast<size_t>(nf)] = expo;
+    if (S == 1) {
+      reste = 1;
+      return;
+    }
+    rS = racine(S);
+  }
+}
+
 }  // namespace
 
 int32_t decomp() {
@@ -77,13 +150,20 @@ int32_t decomp() {
   // Above 2^53 trial division would need primes up to 3e9; another method
   // gives the same factors there and leaves the prime table as it is.
   if (S > (int64_t{1} << 53)) return decomp_grand();
-  caler_inverses();
   const int64_t depart = S;
+  const auto impair = static_cast<uint64_t>(S) >> __builtin_ctzll(
+                          static_cast<uint64_t>(S));
+  const int64_t limite = marche_entiere != 0 ? INT64_MAX - 1 : kMarche;
+  caler_inverses(limite);
   rS = racine(S);
   for (;;) {
     expo = 0;
     f = 0;
-    k = prochain_arret(depart);
+    k = prochain_arret(depart, impair, limite);
+    if (k > limite) {
+      finir(limite, depart);
+      return 1;
+    }
     const int64_t p = Nprem[static_cast<size_t>(k)];
     if (rS < p) {
       // No prime up to the root divides what is left: it is prime.

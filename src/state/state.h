@@ -51,6 +51,11 @@ extern int32_t expo;   // exponent counted for the current prime
 extern int32_t f;      // divisions made by the current prime
 extern int64_t reste;  // S modulo the current prime
 extern int64_t rS;     // largest r with r * r <= S
+// 1: the factorisation tries every prime up to the root, as far as the table
+// must grow. 0 (the program's setting): past the first primes it finishes
+// the cofactor by Miller-Rabin and rho and sets the table and the variables
+// as that walk would have left them. The tests compare the two.
+extern int32_t marche_entiere;
 
 // --- Divisors of N --------------------------------------------------------
 extern Table Prod;        // odometer: Prod[m] is the exponent given to Nfact[m]
