@@ -28,6 +28,13 @@ void reserver_premiers(int64_t x) {
   if (Nprem.capacity() < place) Nprem.reserve(place);
 }
 
+namespace {
+
+// Doubles the room of Nprem when it is full, out of Suiv's common path.
+[[gnu::noinline]] void agrandir() { Nprem.reserve(2 * Nprem.size() + 8); }
+
+}  // namespace
+
 // The trial division of the odd numbers after Nprem[np] by the primes of the
 // table stops at the first of them with no prime factor up to its root: the
 // smallest prime above Nprem[np], which is what the sieve hands out. The
@@ -36,6 +43,11 @@ int32_t Suiv() {
   j = 1;
   const int64_t p = premier_suivant();
   ++np;
+  if (Nprem.size() == Nprem.capacity()) [[unlikely]]
+    agrandir();
+  // Room is made above: this lets the compiler leave out push_back's own
+  // copy to a larger block, which would cost every call its registers.
+  if (Nprem.size() == Nprem.capacity()) __builtin_unreachable();
   Nprem.push_back(p);
   i = 1;
   return 1;
