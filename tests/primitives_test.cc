@@ -79,16 +79,21 @@ TEST_F(Primitives, SuivAppendsThePrimesOfASieveInTurn) {
   EXPECT_EQ(Nfact, (Table{0, 999979, 999983}));
 }
 
+// Numbers below and above 2^32, half of them multiples of a prime of the
+// range, against primes small and large: every form of the test.
 TEST_F(Primitives, ScanStopsAtTheFirstDivisorOrAtTheRoot) {
   i = 1;
-  while (np < 300) Suiv();
+  while (np < 2100) Suiv();
   caler_inverses();
   std::mt19937_64 alea(5);
-  for (int essai = 0; essai < 3000; ++essai) {
-    const int64_t debut = 2 + static_cast<int64_t>(alea() % 40);
-    const int64_t fin = debut + static_cast<int64_t>(alea() % 20) - 1;
-    const uint64_t s = alea() >> (1 + alea() % 50);
-    const int64_t r = static_cast<int64_t>(alea() % 3000);
+  for (int essai = 0; essai < 20000; ++essai) {
+    const int64_t debut = 2 + static_cast<int64_t>(alea() % 2000);
+    const int64_t fin = debut + static_cast<int64_t>(alea() % 60) - 1;
+    uint64_t s = alea() >> (1 + alea() % 50);
+    if (alea() % 2 == 0)
+      s = (s >> 16 | 1) * static_cast<uint64_t>(Nprem[static_cast<size_t>(
+                              debut + static_cast<int64_t>(alea() % 60))]);
+    const auto r = static_cast<int64_t>(alea() % (alea() % 2 ? 3000 : 1u << 31));
     int64_t attendu = debut;
     while (attendu <= fin && Nprem[static_cast<size_t>(attendu)] <= r &&
            s % static_cast<uint64_t>(Nprem[static_cast<size_t>(attendu)]) != 0)

@@ -22,7 +22,7 @@ constexpr int64_t kRacineReservee = int64_t{1} << 27;
 // past them it hands the cofactor to Miller-Rabin and rho. Measured on the
 // scenarios S2 and S3 (see docs/performance.md).
 #ifndef KELVARO_MARCHE
-#define KELVARO_MARCHE 512
+#define KELVARO_MARCHE 2048
 #endif
 constexpr int64_t kMarche = KELVARO_MARCHE;
 
