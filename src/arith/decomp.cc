@@ -1,5 +1,6 @@
 // Trial division of S by the primes in increasing order, stopping as soon as
-// the prime passes the square root of what is left.
+// the prime passes the square root of what is left; past the first primes,
+// Miller-Rabin and rho find the rest, and the walk's end state is set.
 
 #include "arith/decomp.h"
 
@@ -17,14 +18,6 @@ namespace {
 // Past this root the prime table is left to grow by doubling rather than
 // reserved up front: 2^27 covers every N up to 2^54.
 constexpr int64_t kRacineReservee = int64_t{1} << 27;
-
-// The trial division tries the primes of index up to kMarche one by one;
-// past them it hands the cofactor to Miller-Rabin and rho. Measured on the
-// scenarios S2 and S3 (see docs/performance.md).
-#ifndef KELVARO_MARCHE
-#define KELVARO_MARCHE 2048
-#endif
-constexpr int64_t kMarche = KELVARO_MARCHE;
 
 // Records p as the next distinct prime factor, with exponent 0 for now.
 void nouveau_facteur(int64_t p) {
@@ -153,7 +146,8 @@ int32_t decomp() {
   const int64_t depart = S;
   const auto impair = static_cast<uint64_t>(S) >> __builtin_ctzll(
                           static_cast<uint64_t>(S));
-  const int64_t limite = marche_entiere != 0 ? INT64_MAX - 1 : kMarche;
+  // The last index the walk tries; past it, finir ends the factorisation.
+  const int64_t limite = marche < INT64_MAX ? marche : INT64_MAX - 1;
   caler_inverses(limite);
   rS = racine(S);
   for (;;) {
