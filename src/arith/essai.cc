@@ -52,37 +52,29 @@ int64_t un_par_un(int64_t debut, int64_t fin, uint64_t s, int64_t r) {
   return fin + 1;
 }
 
-// The divisibility test of divise() on eight lanes, where the 128-bit product
-// is not at hand: q * p is computed in double precision instead. When p
-// divides s, q * p = s < 2^63; otherwise q * p >= 2^64. Two roundings move
-// either by a relative 2^-52 at most, so the threshold 1.5 * 2^63 separates
-// them. Mask of the lanes of primes m..m+7 where the scan stops: the prime
-// passes the root r, or p divides s.
-__attribute__((target("avx512f,avx512dq"))) inline unsigned arrets64(
-    int64_t m, uint64_t s, int64_t r) {
-  const __m512i p = _mm512_loadu_si512(Nprem.data() + m);
-  const __m512i q = _mm512_mullo_epi64(_mm512_set1_epi64(static_cast<int64_t>(s)),
-                                       _mm512_loadu_si512(Ninv.data() + m));
-  const __m512d produit =
-      _mm512_mul_pd(_mm512_cvtepu64_pd(q), _mm512_cvtepi64_pd(p));
-  return _mm512_cmp_pd_mask(produit, _mm512_set1_pd(0x1.8p63), _CMP_LT_OQ) |
-         _mm512_cmpgt_epi64_mask(p, _mm512_set1_epi64(r));
+// s / p in double precision, truncated, for the eight primes from index u,
+// with sd = s in double precision.
+__attribute__((target("avx512f,avx512dq"))) inline __m512i estimer(__m512d sd,
+                                                                   size_t u) {
+  return _mm512_cvttpd_epu64(_mm512_mul_pd(sd, _mm512_loadu_pd(rec.data() + u)));
 }
 
 // Sixteen primes per step on the 32-bit copy. For s < 2^32 the test is exact
-// (lim32). Above, the sixteen quotients s / p, when exact, lie in a window
-// [bas, bas + largeur] worked out from the first and last prime of the step;
-// q = s * inv32 is the exact quotient modulo 2^32, so a lane whose q - bas
-// (mod 2^32) falls outside the window cannot divide s. The window is narrow
-// once p is large against the 16 primes' spread, so the lanes that pass are
-// rare and checked exactly. A step whose window is too wide takes the 64-bit
-// test instead.
+// (lim32). Above, q = s * inv32 is the exact quotient s / p modulo 2^32 when
+// there is one; s * rec in double precision comes within 1536 of s / p
+// (three roundings of a relative 2^-53 on a quotient below 2^62), so a lane
+// whose q differs from that estimate by more than 2048 modulo 2^32 cannot
+// divide s. The lanes that pass are the divisors and, about once in 10^6,
+// another prime: they are checked exactly.
 __attribute__((target("avx512f,avx512dq"))) int64_t seize_par_seize(
     int64_t debut, int64_t fin, uint64_t s, int64_t r) {
   const __m512i vs = _mm512_set1_epi32(static_cast<int32_t>(s));
   const __m512i vr = _mm512_set1_epi32(static_cast<int32_t>(r));
+  const __m512d sd = _mm512_set1_pd(static_cast<double>(s));
+  const __m512i marge = _mm512_set1_epi32(2048), fenetre = _mm512_set1_epi32(4096);
+  const __m512i bas = _mm512_set_epi32(30, 28, 26, 24, 22, 20, 18, 16, 14, 12,
+                                       10, 8, 6, 4, 2, 0);
   const bool petit = s <= UINT32_MAX;
-  const auto sd = static_cast<double>(s);
   int64_t m = debut;
   for (; m + 15 <= fin; m += 16) {
     const auto um = static_cast<size_t>(m);
@@ -96,20 +88,11 @@ __attribute__((target("avx512f,avx512dq"))) int64_t seize_par_seize(
       if ((racine | div) != 0) return m + std::countr_zero(racine | div);
       continue;
     }
-    // Bounds of s / p over the step, widened by the rounding of three
-    // double operations (a relative 2^-50 covers them) and one unit.
-    const double haut = sd * rec[um] * (1 + 0x1p-50) + 1;
-    const double bas = sd * rec[um + 15] * (1 - 0x1p-50) - 1;
-    if (haut - bas >= 0x1p31) {
-      const unsigned a = arrets64(m, s, r), b = arrets64(m + 8, s, r);
-      if ((a | b) != 0) return m + std::countr_zero(a | b << 8);
-      continue;
-    }
-    const auto b64 = static_cast<uint64_t>(bas < 0 ? 0 : bas);
-    const auto largeur = static_cast<uint32_t>(static_cast<uint64_t>(haut) - b64);
+    // The low halves of the sixteen 64-bit estimates, in lane order.
+    const __m512i estime =
+        _mm512_permutex2var_epi32(estimer(sd, um), bas, estimer(sd, um + 8));
     const unsigned cand = _mm512_cmple_epu32_mask(
-        _mm512_sub_epi32(q, _mm512_set1_epi32(static_cast<int32_t>(b64))),
-        _mm512_set1_epi32(static_cast<int32_t>(largeur)));
+        _mm512_add_epi32(_mm512_sub_epi32(q, estime), marge), fenetre);
     for (unsigned x = racine | cand; x != 0; x &= x - 1) {
       const int64_t l = m + std::countr_zero(x);
       if ((racine >> (l - m) & 1) != 0 ||
