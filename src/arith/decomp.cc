@@ -5,6 +5,7 @@
 #include "arith/decomp.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "arith/essai.h"
 #include "arith/grands.h"
@@ -65,20 +66,32 @@ int64_t prochain_arret(int64_t depart, uint64_t impair, int64_t limite) {
 }
 
 // Divides the prime p = Nprem[k] out of S completely, counting it in expo and
-// f and recording it in Nfact and Nexpo. An exact quotient is S times the
-// inverse of p (a shift for 2).
+// f and recording it in Nfact and Nexpo. The power of 2 is read off at once;
+// an exact quotient by an odd p is S times the inverse of p.
 void diviser(int64_t p) {
-  const auto premier = static_cast<uint64_t>(p);
-  const uint64_t inv = Ninv[static_cast<size_t>(k)];
   auto s = static_cast<uint64_t>(S);
-  do {
-    s = premier == 2 ? s >> 1 : s * inv;
-    ++f;
-    if (f == 1) nouveau_facteur(p);
-    ++expo;
-    Nexpo[static_cast<size_t>(nf)] = expo;
-  } while (premier == 2 ? s % 2 == 0 : divise(s, premier, inv));
+  nouveau_facteur(p);
+  if (p == 2) {
+    f = expo = std::countr_zero(s);
+    s >>= expo;
+  } else {
+    const auto premier = static_cast<uint64_t>(p);
+    const uint64_t inv = Ninv[static_cast<size_t>(k)];
+    do {
+      s *= inv;
+      ++f;
+      ++expo;
+    } while (divise(s, premier, inv));
+  }
+  Nexpo[static_cast<size_t>(nf)] = expo;
   S = static_cast<int64_t>(s);
+}
+
+// S mod p, through a 32-bit division when both fit.
+int64_t modulo(int64_t s, int64_t p) {
+  if (s <= UINT32_MAX)
+    return static_cast<uint32_t>(s) % static_cast<uint32_t>(p);
+  return s % p;
 }
 
 // Index of the first prime after Nprem[m] that exceeds x. When the table
@@ -111,7 +124,7 @@ void finir(int64_t limite, int64_t depart) {
     if (q > rS) {
       // What is left is the prime q.
       k = premier_au_dela(m, rS, depart);
-      reste = S % Nprem[static_cast<size_t>(k)];
+      reste = modulo(S, Nprem[static_cast<size_t>(k)]);
       nouveau_facteur(S);
       Nexpo[static_cast<size_t>(nf)] = 1;
       S = 1;
@@ -148,7 +161,8 @@ int32_t decomp() {
                           static_cast<uint64_t>(S));
   // The last index the walk tries; past it, finir ends the factorisation.
   const int64_t limite = marche < INT64_MAX ? marche : INT64_MAX - 1;
-  caler_inverses(limite);
+  if (static_cast<int64_t>(Ninv.size()) <= std::min(np, limite))
+    caler_inverses(limite);
   rS = racine(S);
   for (;;) {
     expo = 0;
@@ -161,7 +175,7 @@ int32_t decomp() {
     const int64_t p = Nprem[static_cast<size_t>(k)];
     if (rS < p) {
       // No prime up to the root divides what is left: it is prime.
-      reste = S % p;
+      reste = modulo(S, p);
       nouveau_facteur(S);
       Nexpo[static_cast<size_t>(nf)] = 1;
       S = 1;

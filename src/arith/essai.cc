@@ -35,6 +35,8 @@ void etendre(int64_t fin) {
   }
 }
 
+// The scan one prime per step, on the 32-bit copy below 2^32 and with the
+// 64-bit inverses of Ninv above.
 int64_t un_par_un(int64_t debut, int64_t fin, uint64_t s, int64_t r) {
   const auto r32 = static_cast<uint32_t>(r);  // r < 2^32 as s < 2^63
   if (s <= UINT32_MAX) {

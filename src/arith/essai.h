@@ -6,5 +6,6 @@
 
 // Index of the first odd prime among Nprem[debut..fin] that exceeds r or
 // divides s, or fin + 1 when none does. Reads Nprem and Ninv, which must hold
-// index fin; debut is at least 2 (the prime 3) and s below 2^63.
+// index fin; debut is at least 2 (the prime 3) and s below 2^63. Extends its
+// own 32-bit copy of Nprem to index fin.
 int64_t premier_arret(int64_t debut, int64_t fin, uint64_t s, int64_t r);
