@@ -49,6 +49,14 @@ bool est_premier(uint64_t n) {
   a[0] = en_forme(m, 2);
   puissances<1>(m, a, d, x);
   if (!fort(m, x[0], s)) return false;
+  // Below 4759123141 the bases 2, 7 and 61 leave no composite (Jaeschke,
+  // 1993); n > 61 here, so neither base is a multiple of n.
+  if (n < 4759123141 && n > 61) {
+    a[0] = en_forme(m, 7);
+    a[1] = en_forme(m, 61);
+    puissances<2>(m, a, d, x);
+    return fort(m, x[0], s) && fort(m, x[1], s);
+  }
   for (int b = 0; b < 6; ++b) {
     a[b] = kBases[b + 1] % n;
     // A base that is a multiple of n says nothing about n: it is replaced by
