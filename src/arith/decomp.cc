@@ -160,7 +160,8 @@ int32_t decomp() {
   const auto impair = static_cast<uint64_t>(S) >> __builtin_ctzll(
                           static_cast<uint64_t>(S));
   // The last index the walk tries; past it, finir ends the factorisation.
-  const int64_t limite = marche < INT64_MAX ? marche : INT64_MAX - 1;
+  // The prime 2 is always walked, so that what finir splits is odd.
+  const int64_t limite = std::clamp(marche, int64_t{1}, INT64_MAX - 1);
   if (static_cast<int64_t>(Ninv.size()) <= std::min(np, limite))
     caler_inverses(limite);
   rS = racine(S);

@@ -25,19 +25,20 @@ constexpr int64_t kLongueur = int64_t{1} << 15;
 // factors; it runs one segment past the period, so that any segment is a
 // single copy from motif + (its first t mod the period).
 constexpr int64_t kPeriode = 3 * 5 * 7 * 11 * 13;
-constexpr int64_t kPremierCrible = 17;  // the first prime not in the pattern
+constexpr int64_t kPremierCrible = 7;  // Nprem[7] = 17, the first one after
 unsigned char motif[kPeriode + kLongueur];
 
 int64_t bloc[kLongueur];  // primes of the last segment: bloc[0..taille)
 int64_t taille = 0;
-int64_t lu = 0;  // bloc[lu] is the next one to hand out
-int64_t apres = 0;          // the prime handed out last (or the table's end)
-int64_t fin_crible = 0;     // even; the odd numbers below it are sieved
-unsigned char compose[kLongueur + 64];
-// For the sieving primes Nprem[7 ..], in order, two each: the index t (the
-// odd number 2t + 1) of the next two multiples each has to mark.
+int64_t lu = 0;          // bloc[lu] is the next one to hand out
+int64_t apres = 0;       // the prime handed out last (or the table's end)
+int64_t fin_crible = 0;  // even; the odd numbers below it are sieved
+unsigned char compose[kLongueur + 64];  // the segment, and a tail of marks
+// For the sieving primes Nprem[kPremierCrible ..], in order, two each: the
+// index t (the odd number 2t + 1) of the next two multiples each marks.
 std::vector<int64_t> prochain;
 
+// Fills motif, once.
 void preparer_motif() {
   for (int64_t t = 0; t < kPeriode + kLongueur; ++t) {
     const int64_t x = 2 * t + 1;
@@ -63,11 +64,13 @@ void cribler() {
   // The pattern marks 5, 7, 11 and 13 themselves.
   for (int64_t q : {5, 7, 11, 13})
     if (q > lo && q < hi) compose[(q - lo - 1) / 2] = 0;
-  // Sieving primes from Nprem[7] = 17 on, each joining once its square is
-  // within reach. The multiples m q with m a multiple of 3 are already
-  // marked by the pattern: only m = 1 or 5 modulo 6 are left, whose t
-  // advance by 2q and q in turn, so two marks 3q apart per step.
-  for (auto c = static_cast<int64_t>(prochain.size()) / 2 + 7; c <= np; ++c) {
+  // Sieving primes from Nprem[kPremierCrible] = 17 on, each joining once its
+  // square is within reach. Of the multiples m q, the even m fall outside
+  // the odd numbers and the multiples of 3 are marked by the pattern: only
+  // m = 1 or 5 modulo 6 are left, whose t advance by 2q and q in turn, so
+  // two marks 3q apart per step.
+  for (auto c = static_cast<int64_t>(prochain.size()) / 2 + kPremierCrible;
+       c <= np; ++c) {
     const int64_t q = Nprem[static_cast<size_t>(c)];
     if (q > hi / q) break;
     int64_t m = std::max(q, (lo + 1 + q - 1) / q);  // first m q >= lo + 1
@@ -77,7 +80,7 @@ void cribler() {
     prochain.push_back((m2 * q - 1) / 2);
   }
   for (size_t c = 0; c < prochain.size(); c += 2) {
-    const int64_t q = Nprem[c / 2 + 7], pas = 3 * q;
+    const int64_t q = Nprem[c / 2 + kPremierCrible], pas = 3 * q;
     int64_t x = prochain[c] - base, y = prochain[c + 1] - base;  // x < y
     for (; y < n; x += pas, y += pas) compose[x] = compose[y] = 1;
     if (x < n) {
