@@ -148,8 +148,18 @@ TEST_F(Arith, AgreesWithASieveAndWithTheParityOfSigma) {
 // Everything decomp leaves behind, the prime table summed up by its size
 // and its last prime.
 std::array<int64_t, 12> variables() {
-  return {np, static_cast<int64_t>(Nprem.size()), Nprem.back(), nf, S, i, j,
-          k, expo, f, reste, rS};
+  return {np,
+          static_cast<int64_t>(Nprem.size()),
+          Nprem.back(),
+          nf,
+          S,
+          i,
+          j,
+          k,
+          expo,
+          f,
+          reste,
+          rS};
 }
 
 // The walk cut short by Miller-Rabin and rho leaves the same state as the
@@ -163,9 +173,9 @@ TEST_F(Arith, ShortcutLeavesTheStateOfTheWholeWalk) {
 #endif
   std::vector<int64_t> suite;
   for (int64_t n = 1; n <= kPetits; ++n) suite.push_back(n);
-  for (int64_t fin : {int64_t{1000000000} + kFenetre,
-                      int64_t{1000000000000} + kFenetre,
-                      (int64_t{1} << 40) + kFenetre, int64_t{1} << 53})
+  for (int64_t fin :
+       {int64_t{1000000000} + kFenetre, int64_t{1000000000000} + kFenetre,
+        (int64_t{1} << 40) + kFenetre, int64_t{1} << 53})
     for (int64_t n = fin - kFenetre; n < fin; ++n) suite.push_back(n);
   // Near the root: two primes around 2^20 and 2^26.5, squares and cubes of
   // primes; then a prime followed by a smaller N that needs fewer primes.

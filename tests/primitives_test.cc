@@ -10,8 +10,8 @@
 #include "arith/essai.h"
 #include "arith/inverse.h"
 #include "arith/primalite.h"
-#include "arith/table_premiers.h"
 #include "arith/rho.h"
+#include "arith/table_premiers.h"
 #include "console.h"
 #include "state/decimal.h"
 
@@ -93,7 +93,8 @@ TEST_F(Primitives, ScanStopsAtTheFirstDivisorOrAtTheRoot) {
     if (alea() % 2 == 0)
       s = (s >> 16 | 1) * static_cast<uint64_t>(Nprem[static_cast<size_t>(
                               debut + static_cast<int64_t>(alea() % 60))]);
-    const auto r = static_cast<int64_t>(alea() % (alea() % 2 ? 3000 : 1u << 31));
+    const auto r =
+        static_cast<int64_t>(alea() % (alea() % 2 ? 3000 : 1u << 31));
     int64_t attendu = debut;
     while (attendu <= fin && Nprem[static_cast<size_t>(attendu)] <= r &&
            s % static_cast<uint64_t>(Nprem[static_cast<size_t>(attendu)]) != 0)

@@ -10,8 +10,8 @@
 #include "arith/essai.h"
 #include "arith/grands.h"
 #include "arith/inverse.h"
-#include "arith/table_premiers.h"
 #include "arith/racine.h"
+#include "arith/table_premiers.h"
 #include "state/state.h"
 
 namespace {
@@ -157,8 +157,8 @@ int32_t decomp() {
   // gives the same factors there and leaves the prime table as it is.
   if (S > (int64_t{1} << 53)) return decomp_grand();
   const int64_t depart = S;
-  const auto impair = static_cast<uint64_t>(S) >> __builtin_ctzll(
-                          static_cast<uint64_t>(S));
+  const auto impair =
+      static_cast<uint64_t>(S) >> __builtin_ctzll(static_cast<uint64_t>(S));
   // The last index the walk tries; past it, finir ends the factorisation.
   // The prime 2 is always walked, so that what finir splits is odd.
   const int64_t limite = std::clamp(marche, int64_t{1}, INT64_MAX - 1);

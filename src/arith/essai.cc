@@ -58,7 +58,8 @@ int64_t un_par_un(int64_t debut, int64_t fin, uint64_t s, int64_t r) {
 // with sd = s in double precision.
 __attribute__((target("avx512f,avx512dq"))) inline __m512i estimer(__m512d sd,
                                                                    size_t u) {
-  return _mm512_cvttpd_epu64(_mm512_mul_pd(sd, _mm512_loadu_pd(rec.data() + u)));
+  return _mm512_cvttpd_epu64(
+      _mm512_mul_pd(sd, _mm512_loadu_pd(rec.data() + u)));
 }
 
 // Sixteen primes per step on the 32-bit copy. For s < 2^32 the test is exact
@@ -73,7 +74,8 @@ __attribute__((target("avx512f,avx512dq"))) int64_t seize_par_seize(
   const __m512i vs = _mm512_set1_epi32(static_cast<int32_t>(s));
   const __m512i vr = _mm512_set1_epi32(static_cast<int32_t>(r));
   const __m512d sd = _mm512_set1_pd(static_cast<double>(s));
-  const __m512i marge = _mm512_set1_epi32(2048), fenetre = _mm512_set1_epi32(4096);
+  const __m512i marge = _mm512_set1_epi32(2048),
+                fenetre = _mm512_set1_epi32(4096);
   const __m512i bas = _mm512_set_epi32(30, 28, 26, 24, 22, 20, 18, 16, 14, 12,
                                        10, 8, 6, 4, 2, 0);
   const bool petit = s <= UINT32_MAX;
@@ -82,8 +84,8 @@ __attribute__((target("avx512f,avx512dq"))) int64_t seize_par_seize(
     const auto um = static_cast<size_t>(m);
     const __m512i q =
         _mm512_mullo_epi32(vs, _mm512_loadu_si512(inv32.data() + um));
-    const unsigned racine = _mm512_cmpgt_epu32_mask(
-        _mm512_loadu_si512(p32.data() + um), vr);
+    const unsigned racine =
+        _mm512_cmpgt_epu32_mask(_mm512_loadu_si512(p32.data() + um), vr);
     if (petit) {
       const unsigned div =
           _mm512_cmple_epu32_mask(q, _mm512_loadu_si512(lim32.data() + um));

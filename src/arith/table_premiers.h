@@ -3,8 +3,8 @@
 
 #include <cstdint>
 
-// Appends to Nprem the prime that follows Nprem[np] and increases np. Reads and writes i (1 on entry and on return) and j.
-// Returns 1.
+// Appends to Nprem the prime that follows Nprem[np] and increases np. Reads and
+// writes i (1 on entry and on return) and j. Returns 1.
 int32_t Suiv();
 
 // Brings Ninv in step with Nprem up to index jusqua (or the table's end):

@@ -24,7 +24,7 @@ constexpr int64_t kLongueur = int64_t{1} << 15;
 // with period 15015 in t. motif[t] is 1 when 2t + 1 has one of those
 // factors; it runs one segment past the period, so that any segment is a
 // single copy from motif + (its first t mod the period).
-constexpr int64_t kPeriode = 3 * 5 * 7 * 11 * 13;
+constexpr int64_t kPeriode = int64_t{3} * 5 * 7 * 11 * 13;
 constexpr int64_t kPremierCrible = 7;  // Nprem[7] = 17, the first one after
 unsigned char motif[kPeriode + kLongueur];
 
@@ -42,8 +42,8 @@ std::vector<int64_t> prochain;
 void preparer_motif() {
   for (int64_t t = 0; t < kPeriode + kLongueur; ++t) {
     const int64_t x = 2 * t + 1;
-    motif[t] = x % 3 == 0 || x % 5 == 0 || x % 7 == 0 || x % 11 == 0 ||
-               x % 13 == 0;
+    motif[t] =
+        x % 3 == 0 || x % 5 == 0 || x % 7 == 0 || x % 11 == 0 || x % 13 == 0;
   }
 }
 
@@ -58,8 +58,8 @@ void cribler() {
   int64_t n = kLongueur;
   if (carre < static_cast<uint64_t>(lo + 2 * n))
     n = (static_cast<int64_t>(carre) - lo) / 2;  // odd numbers below carre
-  const int64_t hi = lo + 2 * n;  // the segment is (lo, hi)
-  const int64_t base = lo / 2;    // the t of lo + 1
+  const int64_t hi = lo + 2 * n;                 // the segment is (lo, hi)
+  const int64_t base = lo / 2;                   // the t of lo + 1
   std::memcpy(compose, motif + base % kPeriode, static_cast<size_t>(n));
   // The pattern marks 5, 7, 11 and 13 themselves.
   for (int64_t q : {5, 7, 11, 13})
@@ -101,8 +101,8 @@ void cribler() {
     for (int d = 0; d < 64; d += 16) {
       const __m128i v =
           _mm_loadu_si128(reinterpret_cast<__m128i*>(compose + t + d));
-      const auto m = static_cast<unsigned>(
-          _mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
+      const auto m =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
       x |= uint64_t{m} << d;
     }
     for (; x != 0; x &= x - 1)
