@@ -95,11 +95,13 @@ TEST_F(Primitives, ScanStopsAtTheFirstDivisorOrAtTheRoot) {
                               debut + static_cast<int64_t>(alea() % 60))]);
     const auto r =
         static_cast<int64_t>(alea() % (alea() % 2 ? 3000 : 1u << 31));
+    const auto c = static_cast<uint64_t>(r * r) +  // of root r
+                   alea() % static_cast<uint64_t>(2 * r + 1);
     int64_t attendu = debut;
     while (attendu <= fin && Nprem[static_cast<size_t>(attendu)] <= r &&
            s % static_cast<uint64_t>(Nprem[static_cast<size_t>(attendu)]) != 0)
       ++attendu;
-    ASSERT_EQ(premier_arret(debut, fin, s, r), attendu)
+    ASSERT_EQ(premier_arret(debut, fin, s, c), attendu)
         << s << " " << r << " " << debut << ".." << fin;
   }
 }

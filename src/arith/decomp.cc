@@ -35,7 +35,8 @@ void reserver(int64_t depart) {
 }
 
 // Index of the first prime after Nprem[k], up to index `limite`, that
-// exceeds rS or divides `impair`, or limite + 1 when none does. `impair` is
+// passes the root of S (its square exceeds S) or divides `impair`, or
+// limite + 1 when none does. `impair` is
 // the odd part of the number being factorised: for the primes not divided
 // out yet it says the same as S, and it does not change as S is divided.
 // Past the end of the table, Suiv appends the primes one at a time, each
@@ -44,12 +45,12 @@ int64_t prochain_arret(int64_t depart, uint64_t impair, int64_t limite) {
   const auto s = static_cast<uint64_t>(S);
   int64_t m = k + 1;
   if (m == 1) {
-    if (rS < 2 || s % 2 == 0) return 1;
+    if (s < 4 || s % 2 == 0) return 1;
     m = 2;
   }
   const int64_t fin = np < limite ? np : limite;
   if (m <= fin) {
-    m = premier_arret(m, fin, impair, rS);
+    m = premier_arret(m, fin, impair, s);
     if (m <= fin) return m;
   }
   if (m > limite) return m;
@@ -58,8 +59,7 @@ int64_t prochain_arret(int64_t depart, uint64_t impair, int64_t limite) {
     Suiv();  // appends exactly the prime of index m = np + 1
     caler_inverses(m);
     const auto p = static_cast<uint64_t>(Nprem[static_cast<size_t>(m)]);
-    if (p > static_cast<uint64_t>(rS) ||
-        divise(impair, p, Ninv[static_cast<size_t>(m)]))
+    if (p * p > s || divise(impair, p, Ninv[static_cast<size_t>(m)]))
       return m;
   }
   return m;
@@ -164,29 +164,33 @@ int32_t decomp() {
   const int64_t limite = std::clamp(marche, int64_t{1}, INT64_MAX - 1);
   if (static_cast<int64_t>(Ninv.size()) <= std::min(np, limite))
     caler_inverses(limite);
-  rS = racine(S);
+  // The walk compares squares of primes with S; rS, the root of S at the
+  // last trial, is taken once at the end, off the scan's path.
   for (;;) {
     expo = 0;
     f = 0;
     k = prochain_arret(depart, impair, limite);
     if (k > limite) {
+      rS = racine(S);
       finir(limite, depart);
       return 1;
     }
     const int64_t p = Nprem[static_cast<size_t>(k)];
-    if (rS < p) {
+    if (p * p > S) {
       // No prime up to the root divides what is left: it is prime.
+      rS = racine(S);
       reste = modulo(S, p);
       nouveau_facteur(S);
       Nexpo[static_cast<size_t>(nf)] = 1;
       S = 1;
       return 1;
     }
+    const int64_t avant = S;
     diviser(p);
     if (S == 1) {
+      rS = racine(avant);
       reste = 1;  // 1 mod p, what the last trial left
       return 1;
     }
-    rS = racine(S);
   }
 }

@@ -16,12 +16,14 @@
 namespace {
 
 // For m up to the farthest index scanned so far: p32[m] = Nprem[m], inv32[m]
-// its inverse modulo 2^32, lim32[m] = (2^32 - 1) / p32[m], rec[m] = 1 / p.
+// its inverse modulo 2^32, lim32[m] = (2^32 - 1) / p32[m], rec[m] = 1 / p,
+// carre[m] = p^2 (the stop test p^2 > c needs no square root of c).
 // For s < 2^32, p divides s exactly when s * inv32 (mod 2^32) <= lim32: the
 // product is then s / p, and otherwise a number that times p wraps past
 // 2^32. The prime 2 has no inverse (zeros there); the scan starts at 3.
 std::vector<uint32_t> p32(1), inv32(1), lim32(1);
 std::vector<double> rec(1);
+std::vector<uint64_t> carre(1);
 
 // Extends the copy to index fin of Nprem.
 void etendre(int64_t fin) {
@@ -32,24 +34,25 @@ void etendre(int64_t fin) {
     inv32.push_back(impair ? static_cast<uint32_t>(inverse(p)) : 0);
     lim32.push_back(impair ? UINT32_MAX / p : 0);
     rec.push_back(1.0 / p);
+    carre.push_back(uint64_t{p} * p);
   }
 }
 
 // The scan one prime per step, on the 32-bit copy below 2^32 and with the
 // 64-bit inverses of Ninv above.
-int64_t un_par_un(int64_t debut, int64_t fin, uint64_t s, int64_t r) {
-  const auto r32 = static_cast<uint32_t>(r);  // r < 2^32 as s < 2^63
+int64_t un_par_un(int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
   if (s <= UINT32_MAX) {
     const auto s32 = static_cast<uint32_t>(s);
     for (int64_t m = debut; m <= fin; ++m)
-      if (p32[static_cast<size_t>(m)] > r32 ||
+      if (carre[static_cast<size_t>(m)] > c ||
           s32 * inv32[static_cast<size_t>(m)] <= lim32[static_cast<size_t>(m)])
         return m;
     return fin + 1;
   }
   for (int64_t m = debut; m <= fin; ++m) {
-    const auto p = static_cast<uint64_t>(p32[static_cast<size_t>(m)]);
-    if (p > r32 || divise(s, p, Ninv[static_cast<size_t>(m)])) return m;
+    if (carre[static_cast<size_t>(m)] > c ||
+        divise(s, p32[static_cast<size_t>(m)], Ninv[static_cast<size_t>(m)]))
+      return m;
   }
   return fin + 1;
 }
@@ -70,9 +73,9 @@ __attribute__((target("avx512f,avx512dq"))) inline __m512i estimer(__m512d sd,
 // divide s. The lanes that pass are the divisors and, about once in 10^6,
 // another prime: they are checked exactly.
 __attribute__((target("avx512f,avx512dq"))) int64_t seize_par_seize(
-    int64_t debut, int64_t fin, uint64_t s, int64_t r) {
+    int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
   const __m512i vs = _mm512_set1_epi32(static_cast<int32_t>(s));
-  const __m512i vr = _mm512_set1_epi32(static_cast<int32_t>(r));
+  const __m512i vc = _mm512_set1_epi64(static_cast<int64_t>(c));
   const __m512d sd = _mm512_set1_pd(static_cast<double>(s));
   const __m512i marge = _mm512_set1_epi32(2048),
                 fenetre = _mm512_set1_epi32(4096);
@@ -85,7 +88,9 @@ __attribute__((target("avx512f,avx512dq"))) int64_t seize_par_seize(
     const __m512i q =
         _mm512_mullo_epi32(vs, _mm512_loadu_si512(inv32.data() + um));
     const unsigned racine =
-        _mm512_cmpgt_epu32_mask(_mm512_loadu_si512(p32.data() + um), vr);
+        _mm512_cmpgt_epu64_mask(_mm512_loadu_si512(carre.data() + um), vc) |
+        _mm512_cmpgt_epu64_mask(_mm512_loadu_si512(carre.data() + um + 8), vc)
+            << 8;
     if (petit) {
       const unsigned div =
           _mm512_cmple_epu32_mask(q, _mm512_loadu_si512(lim32.data() + um));
@@ -104,7 +109,7 @@ __attribute__((target("avx512f,avx512dq"))) int64_t seize_par_seize(
         return l;
     }
   }
-  return un_par_un(m, fin, s, r);
+  return un_par_un(m, fin, s, c);
 }
 
 // KELVARO_SANS_AVX512 forces the portable path, to measure it.
@@ -117,8 +122,8 @@ const bool kAvx512 =
 
 }  // namespace
 
-int64_t premier_arret(int64_t debut, int64_t fin, uint64_t s, int64_t r) {
+int64_t premier_arret(int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
   if (static_cast<int64_t>(p32.size()) <= fin) etendre(fin);
-  if (kAvx512) return seize_par_seize(debut, fin, s, r);
-  return un_par_un(debut, fin, s, r);
+  if (kAvx512) return seize_par_seize(debut, fin, s, c);
+  return un_par_un(debut, fin, s, c);
 }
