@@ -59,8 +59,7 @@ int64_t prochain_arret(int64_t depart, uint64_t impair, int64_t limite) {
     Suiv();  // appends exactly the prime of index m = np + 1
     caler_inverses(m);
     const auto p = static_cast<uint64_t>(Nprem[static_cast<size_t>(m)]);
-    if (p * p > s || divise(impair, p, Ninv[static_cast<size_t>(m)]))
-      return m;
+    if (p * p > s || divise(impair, p, Ninv[static_cast<size_t>(m)])) return m;
   }
   return m;
 }

@@ -65,15 +65,47 @@ __attribute__((target("avx512f,avx512dq"))) inline __m512i estimer(__m512d sd,
       _mm512_mul_pd(sd, _mm512_loadu_pd(rec.data() + u)));
 }
 
-// Sixteen primes per step on the 32-bit copy. For s < 2^32 the test is exact
-// (lim32). Above, q = s * inv32 is the exact quotient s / p modulo 2^32 when
-// there is one; s * rec in double precision comes within 1536 of s / p
-// (three roundings of a relative 2^-53 on a quotient below 2^62), so a lane
-// whose q differs from that estimate by more than 2048 modulo 2^32 cannot
-// divide s. The lanes that pass are the divisors and, about once in 10^6,
-// another prime: they are checked exactly.
-__attribute__((target("avx512f,avx512dq"))) int64_t seize_par_seize(
-    int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
+// Mask of the lanes of the sixteen primes from index u whose square exceeds
+// c (broadcast in vc): where the walk passes the root.
+__attribute__((target("avx512f,avx512dq"))) inline unsigned passe_racine(
+    size_t u, __m512i vc) {
+  return _mm512_cmpgt_epu64_mask(_mm512_loadu_si512(carre.data() + u), vc) |
+         _mm512_cmpgt_epu64_mask(_mm512_loadu_si512(carre.data() + u + 8), vc)
+             << 8;
+}
+
+// Sixteen primes per step on the 32-bit copy, for s < 2^32, where the test
+// is exact (lim32).
+__attribute__((target("avx512f,avx512dq"))) int64_t seize_petit(int64_t debut,
+                                                                int64_t fin,
+                                                                uint64_t s,
+                                                                uint64_t c) {
+  const __m512i vs = _mm512_set1_epi32(static_cast<int32_t>(s));
+  const __m512i vc = _mm512_set1_epi64(static_cast<int64_t>(c));
+  int64_t m = debut;
+  for (; m + 15 <= fin; m += 16) {
+    const auto um = static_cast<size_t>(m);
+    const __m512i q =
+        _mm512_mullo_epi32(vs, _mm512_loadu_si512(inv32.data() + um));
+    const unsigned arret =
+        passe_racine(um, vc) |
+        _mm512_cmple_epu32_mask(q, _mm512_loadu_si512(lim32.data() + um));
+    if (arret != 0) return m + std::countr_zero(arret);
+  }
+  return un_par_un(m, fin, s, c);
+}
+
+// Sixteen primes per step on the 32-bit copy, for s >= 2^32: q = s * inv32
+// is the exact quotient s / p modulo 2^32 when there is one; s * rec in
+// double precision comes within 1536 of s / p (three roundings of a
+// relative 2^-53 on a quotient below 2^62), so a lane whose q differs from
+// that estimate by more than 2048 modulo 2^32 cannot divide s. The lanes
+// that pass are the divisors and, about once in 10^6, another prime: they
+// are checked exactly.
+__attribute__((target("avx512f,avx512dq"))) int64_t seize_grand(int64_t debut,
+                                                                int64_t fin,
+                                                                uint64_t s,
+                                                                uint64_t c) {
   const __m512i vs = _mm512_set1_epi32(static_cast<int32_t>(s));
   const __m512i vc = _mm512_set1_epi64(static_cast<int64_t>(c));
   const __m512d sd = _mm512_set1_pd(static_cast<double>(s));
@@ -81,22 +113,12 @@ __attribute__((target("avx512f,avx512dq"))) int64_t seize_par_seize(
                 fenetre = _mm512_set1_epi32(4096);
   const __m512i bas = _mm512_set_epi32(30, 28, 26, 24, 22, 20, 18, 16, 14, 12,
                                        10, 8, 6, 4, 2, 0);
-  const bool petit = s <= UINT32_MAX;
   int64_t m = debut;
   for (; m + 15 <= fin; m += 16) {
     const auto um = static_cast<size_t>(m);
     const __m512i q =
         _mm512_mullo_epi32(vs, _mm512_loadu_si512(inv32.data() + um));
-    const unsigned racine =
-        _mm512_cmpgt_epu64_mask(_mm512_loadu_si512(carre.data() + um), vc) |
-        _mm512_cmpgt_epu64_mask(_mm512_loadu_si512(carre.data() + um + 8), vc)
-            << 8;
-    if (petit) {
-      const unsigned div =
-          _mm512_cmple_epu32_mask(q, _mm512_loadu_si512(lim32.data() + um));
-      if ((racine | div) != 0) return m + std::countr_zero(racine | div);
-      continue;
-    }
+    const unsigned racine = passe_racine(um, vc);
     // The low halves of the sixteen 64-bit estimates, in lane order.
     const __m512i estime =
         _mm512_permutex2var_epi32(estimer(sd, um), bas, estimer(sd, um + 8));
@@ -124,6 +146,8 @@ const bool kAvx512 =
 
 int64_t premier_arret(int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
   if (static_cast<int64_t>(p32.size()) <= fin) etendre(fin);
-  if (kAvx512) return seize_par_seize(debut, fin, s, c);
+  if (kAvx512)
+    return s <= UINT32_MAX ? seize_petit(debut, fin, s, c)
+                           : seize_grand(debut, fin, s, c);
   return un_par_un(debut, fin, s, c);
 }
