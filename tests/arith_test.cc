@@ -1,11 +1,14 @@
 // The prime table, the factorisation and the divisor listing, on the
 // program-wide tables, checked against values worked out independently.
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "arith/calcul.h"
+#include "arith/decomp.h"
+#include "arith/primalite.h"
 #include "arith/tri.h"
 #include "console.h"
 
@@ -161,6 +164,72 @@ TEST_F(Arith, AgreesWithASieveAndWithTheParityOfSigma) {
       }
     }
   diviseurs_avx512 = avx512;
+}
+
+// Everything decomp leaves behind, the prime table summed up by its size
+// and its last prime.
+std::array<int64_t, 12> variables() {
+  return {np,
+          static_cast<int64_t>(Nprem.size()),
+          Nprem.back(),
+          nf,
+          S,
+          i,
+          j,
+          k,
+          expo,
+          f,
+          reste,
+          rS};
+}
+
+// The walk cut short by Miller-Rabin and rho leaves the same state as the
+// walk over every prime, from the same state: each N is factorised both
+// ways, the table cut back to where it was in between.
+TEST_F(Arith, ShortcutLeavesTheStateOfTheWholeWalk) {
+#ifdef KELVARO_SOUS_SANITIZERS
+  constexpr int64_t kPetits = 100000, kFenetre = 200;
+#else
+  constexpr int64_t kPetits = 1000000, kFenetre = 2000;
+#endif
+  std::vector<int64_t> suite;
+  for (int64_t n = 1; n <= kPetits; ++n) suite.push_back(n);
+  for (int64_t fin :
+       {int64_t{1000000000} + kFenetre, int64_t{1000000000000} + kFenetre,
+        (int64_t{1} << 40) + kFenetre, int64_t{1} << 53})
+    for (int64_t n = fin - kFenetre; n < fin; ++n) suite.push_back(n);
+  // Near the root: two primes around 2^20 and 2^26.5, squares and cubes of
+  // primes; then a prime followed by a smaller N that needs fewer primes.
+  auto premier_apres = [](int64_t n) {
+    while (!est_premier(static_cast<uint64_t>(++n))) {
+    }
+    return n;
+  };
+  for (int64_t p : {int64_t{1} << 20, int64_t{94905000}, int64_t{208000}}) {
+    const int64_t q = premier_apres(p), r = premier_apres(q);
+    suite.insert(suite.end(), {q * r, q * q, q * q * (q < 300000 ? q : 1)});
+  }
+  suite.insert(suite.end(), {9007199254740881, 999999999989, 1000003, 30});
+  // The shortcut is taken past the program's number of primes, and past
+  // fewer ones for a third of the N: from 1 to 90, the small N reach it.
+  for (size_t c = 0; c < suite.size(); ++c) {
+    const int64_t n = suite[c], avant = np;
+    marche = INT64_MAX;
+    S = n;
+    decomp();
+    const auto attendu = variables();
+    const Table fact = Nfact, expos = Nexpo;
+    Nprem.resize(static_cast<size_t>(avant) + 1);
+    np = avant;
+    Nfact = Nexpo = {0};
+    marche = c % 3 == 0 ? static_cast<int64_t>(1 + c % 90) : kMarche;
+    S = n;
+    decomp();
+    ASSERT_EQ(variables(), attendu) << n;
+    ASSERT_EQ(Nfact, fact) << n;
+    ASSERT_EQ(Nexpo, expos) << n;
+    Nfact = Nexpo = {0};
+  }
 }
 
 }  // namespace

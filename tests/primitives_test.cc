@@ -10,8 +10,8 @@
 #include "arith/essai.h"
 #include "arith/inverse.h"
 #include "arith/primalite.h"
-#include "arith/table_premiers.h"
 #include "arith/rho.h"
+#include "arith/table_premiers.h"
 #include "console.h"
 #include "state/decimal.h"
 
@@ -75,7 +75,6 @@ TEST_F(Primitives, SuivAppendsThePrimesOfASieveInTurn) {
   attendu.push_back(Nprem.back());  // the first prime past 2000000
   EXPECT_EQ(Nprem, attendu);
   EXPECT_EQ(np + 1, static_cast<int64_t>(Nprem.size()));
-  EXPECT_EQ(Ninv.size(), Nprem.size());
   Nprem = {0, 2, 3};  // the table set afresh: the sieve starts again
   np = 2;
   Suiv();
@@ -85,21 +84,29 @@ TEST_F(Primitives, SuivAppendsThePrimesOfASieveInTurn) {
   EXPECT_EQ(Nfact, (Table{0, 999979, 999983}));
 }
 
+// Numbers below and above 2^32, half of them multiples of a prime of the
+// range, against primes small and large: every form of the test.
 TEST_F(Primitives, ScanStopsAtTheFirstDivisorOrAtTheRoot) {
   i = 1;
-  while (np < 300) Suiv();
+  while (np < 2100) Suiv();
   caler_inverses();
   std::mt19937_64 alea(5);
-  for (int essai = 0; essai < 3000; ++essai) {
-    const int64_t debut = 2 + static_cast<int64_t>(alea() % 40);
-    const int64_t fin = debut + static_cast<int64_t>(alea() % 20) - 1;
-    const uint64_t s = alea() >> (1 + alea() % 50);
-    const int64_t r = static_cast<int64_t>(alea() % 3000);
+  for (int essai = 0; essai < 20000; ++essai) {
+    const int64_t debut = 2 + static_cast<int64_t>(alea() % 2000);
+    const int64_t fin = debut + static_cast<int64_t>(alea() % 60) - 1;
+    uint64_t s = alea() >> (1 + alea() % 50);
+    if (alea() % 2 == 0)
+      s = (s >> 16 | 1) * static_cast<uint64_t>(Nprem[static_cast<size_t>(
+                              debut + static_cast<int64_t>(alea() % 60))]);
+    const auto r =
+        static_cast<int64_t>(alea() % (alea() % 2 ? 3000 : 1u << 31));
+    const auto c = static_cast<uint64_t>(r * r) +  // of root r
+                   alea() % static_cast<uint64_t>(2 * r + 1);
     int64_t attendu = debut;
     while (attendu <= fin && Nprem[static_cast<size_t>(attendu)] <= r &&
            s % static_cast<uint64_t>(Nprem[static_cast<size_t>(attendu)]) != 0)
       ++attendu;
-    ASSERT_EQ(premier_arret(debut, fin, s, r), attendu)
+    ASSERT_EQ(premier_arret(debut, fin, s, c), attendu)
         << s << " " << r << " " << debut << ".." << fin;
   }
 }

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstddef>
 
 #include "arith/inverse.h"
 #include "arith/primalite.h"
@@ -60,41 +59,39 @@ void ajouter(uint64_t p, int32_t e) {
   Nexpo.push_back(e);
 }
 
-// Prime factors of a cofactor, with repetition. A number below 2^64 has
-// fewer than 64 of them.
-struct Liste {
-  std::array<uint64_t, 64> p;
-  size_t taille = 0;
-};
-
-// Appends to l the prime factors of n (> 1, below 2^63, odd).
-void scinder(uint64_t n, Liste& l) {
+// Appends to l[t..] the prime factors of n (> 1, below 2^63, odd), with
+// repetition; returns the new count.
+size_t scinder(uint64_t n, uint64_t* l, size_t t) {
   if (est_premier(n)) {
-    l.p[l.taille++] = n;
-    return;
+    l[t] = n;
+    return t + 1;
   }
   // A square is split at once; rho would find its root too, but more slowly.
   const auto r = static_cast<uint64_t>(racine(static_cast<int64_t>(n)));
   const uint64_t d = r * r == n ? r : rho(n);
-  scinder(d, l);
-  scinder(n / d, l);
+  return scinder(n / d, l, scinder(d, l, t));
 }
 
 // Records the prime factors of n (no prime factor below kBorne, above
 // kBorne^2, so composite or a large prime), grouped, in increasing order.
 void grands_facteurs(uint64_t n) {
-  Liste l;
-  scinder(n, l);
-  std::sort(l.p.begin(), l.p.begin() + static_cast<std::ptrdiff_t>(l.taille));
-  for (size_t a = 0; a < l.taille;) {
+  uint64_t l[64];
+  const size_t taille = facteurs_premiers(n, l);
+  for (size_t a = 0; a < taille;) {
     size_t b = a;
-    while (b < l.taille && l.p[b] == l.p[a]) ++b;
-    ajouter(l.p[a], static_cast<int32_t>(b - a));
+    while (b < taille && l[b] == l[a]) ++b;
+    ajouter(l[a], static_cast<int32_t>(b - a));
     a = b;
   }
 }
 
 }  // namespace
+
+size_t facteurs_premiers(uint64_t n, uint64_t* l) {
+  const size_t taille = scinder(n, l, 0);
+  std::sort(l, l + taille);
+  return taille;
+}
 
 int32_t decomp_grand() {
   auto n = static_cast<uint64_t>(S);

@@ -1,28 +1,56 @@
 // Segmented sieve of Eratosthenes behind the prime table. A segment covers
-// the odd numbers of (lo, lo + 2n) with lo even, and is sieved by the odd
-// primes of the table; it never reaches the square of the table's last
-// prime, so every composite in it has a prime factor in the table.
+// the odd numbers of (lo, lo + 2n) with lo even, one byte each; it starts as
+// a copy of a pattern where the multiples of 3 to 13 are already marked, is
+// sieved by the odd primes of the table from 17 on, and never reaches the
+// square of the table's last prime, so every composite in it is marked.
 
 #include "arith/tamis.h"
 
+#include <emmintrin.h>
+
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <vector>
 
 #include "state/state.h"
 
 namespace {
 
-// Odd numbers per segment: 64 KiB of marks, the range of 2^17 integers.
-constexpr int64_t kLongueur = int64_t{1} << 16;
+// Odd numbers per segment: 32 KiB of marks, which stay in the L1 cache.
+constexpr int64_t kLongueur = int64_t{1} << 15;
 
-std::vector<int64_t> bloc;  // primes of the last segment not handed out yet
-size_t lu = 0;              // bloc[lu] is the next one to hand out
-int64_t apres = 0;          // the prime handed out last (or the table's end)
-int64_t fin_crible = 0;     // even; the odd numbers below it are sieved
-std::vector<unsigned char> compose;
+// The odd numbers 2t + 1 repeat their divisibility by 3, 5, 7, 11 and 13
+// with period 15015 in t. motif[t] is 1 when 2t + 1 has one of those
+// factors; it runs one segment past the period, so that any segment is a
+// single copy from motif + (its first t mod the period).
+constexpr int64_t kPeriode = int64_t{3} * 5 * 7 * 11 * 13;
+constexpr int64_t kPremierCrible = 7;  // Nprem[7] = 17, the first one after
+unsigned char motif[kPeriode + kLongueur];
+
+int64_t bloc[kLongueur];  // primes of the last segment: bloc[0..taille)
+int64_t taille = 0;
+int64_t lu = 0;          // bloc[lu] is the next one to hand out
+int64_t apres = 0;       // the prime handed out last (or the table's end)
+int64_t fin_crible = 0;  // even; the odd numbers below it are sieved
+unsigned char compose[kLongueur + 64];  // the segment, and a tail of marks
+// For the sieving primes Nprem[kPremierCrible ..], in order, two each: the
+// index t (the odd number 2t + 1) of the next two multiples each marks.
+std::vector<int64_t> prochain;
+
+// Fills motif, once.
+void preparer_motif() {
+  for (int64_t t = 0; t < kPeriode + kLongueur; ++t) {
+    const int64_t x = 2 * t + 1;
+    motif[t] =
+        x % 3 == 0 || x % 5 == 0 || x % 7 == 0 || x % 11 == 0 || x % 13 == 0;
+  }
+}
 
 // Sieves the next segment, from fin_crible on, and puts its primes in bloc.
+// Reads Nprem and np; writes compose, prochain, bloc, lu and fin_crible.
 void cribler() {
+  if (motif[1] == 0) preparer_motif();  // 3 is marked once it is built
   const int64_t lo = fin_crible;
   const auto dernier = static_cast<uint64_t>(Nprem[static_cast<size_t>(np)]);
   // dernier < 2^32, as the table never needs primes past the root of 2^63.
@@ -30,21 +58,74 @@ void cribler() {
   int64_t n = kLongueur;
   if (carre < static_cast<uint64_t>(lo + 2 * n))
     n = (static_cast<int64_t>(carre) - lo) / 2;  // odd numbers below carre
-  compose.assign(static_cast<size_t>(n), 0);
-  const int64_t hi = lo + 2 * n;  // the segment is (lo, hi)
-  for (int64_t m = 2; m <= np; ++m) {
-    const int64_t q = Nprem[static_cast<size_t>(m)];
-    if (q > hi / q) break;  // q * q >= hi: q marks nothing here
-    int64_t debut = std::max(q * q, (lo + 1 + q - 1) / q * q);
-    if (debut % 2 == 0) debut += q;
-    for (int64_t t = (debut - lo - 1) / 2; t < n; t += q)
-      compose[static_cast<size_t>(t)] = 1;
+  const int64_t hi = lo + 2 * n;                 // the segment is (lo, hi)
+  const int64_t base = lo / 2;                   // the t of lo + 1
+  std::memcpy(compose, motif + base % kPeriode, static_cast<size_t>(n));
+  // The pattern marks 5, 7, 11 and 13 themselves.
+  for (int64_t q : {5, 7, 11, 13})
+    if (q > lo && q < hi) compose[(q - lo - 1) / 2] = 0;
+  // Sieving primes from Nprem[kPremierCrible] = 17 on, each joining once its
+  // square is within reach. Of the multiples m q, the even m fall outside
+  // the odd numbers and the multiples of 3 are marked by the pattern: only
+  // m = 1 or 5 modulo 6 are left, whose t advance by 2q and q in turn, so
+  // two marks 3q apart per step.
+  for (auto c = static_cast<int64_t>(prochain.size()) / 2 + kPremierCrible;
+       c <= np; ++c) {
+    const int64_t q = Nprem[static_cast<size_t>(c)];
+    if (q > hi / q) break;
+    int64_t m = std::max(q, (lo + 1 + q - 1) / q);  // first m q >= lo + 1
+    while (m % 6 != 1 && m % 6 != 5) ++m;
+    const int64_t m2 = m + (m % 6 == 1 ? 4 : 2);
+    prochain.push_back((m * q - 1) / 2);
+    prochain.push_back((m2 * q - 1) / 2);
   }
-  bloc.clear();
+  for (size_t c = 0; c < prochain.size(); c += 2) {
+    const int64_t q = Nprem[c / 2 + kPremierCrible], pas = 3 * q;
+    int64_t x = prochain[c] - base, y = prochain[c + 1] - base;  // x < y
+    for (; y < n; x += pas, y += pas) compose[x] = compose[y] = 1;
+    if (x < n) {
+      compose[x] = 1;
+      x += pas;
+      std::swap(x, y);
+    }
+    prochain[c] = base + x;
+    prochain[c + 1] = base + y;
+  }
+  // Sixty-four marks per mask, a bit for each unmarked byte (a prime), read
+  // off lowest first: the loop over the bits ends once per 64 numbers.
+  std::memset(compose + n, 1, 64);
+  int64_t* sortie = bloc;
+  const __m128i zero = _mm_setzero_si128();
+  for (int64_t t = 0; t < n; t += 64) {
+    uint64_t x = 0;
+    for (int d = 0; d < 64; d += 16) {
+      const __m128i v =
+          _mm_loadu_si128(reinterpret_cast<__m128i*>(compose + t + d));
+      const auto m =
+          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
+      x |= uint64_t{m} << d;
+    }
+    for (; x != 0; x &= x - 1)
+      *sortie++ = lo + 1 + 2 * (t + std::countr_zero(x));
+  }
+  taille = sortie - bloc;
   lu = 0;
-  for (int64_t t = 0; t < n; ++t)
-    if (compose[static_cast<size_t>(t)] == 0) bloc.push_back(lo + 1 + 2 * t);
   fin_crible = hi;
+}
+
+// premier_suivant when bloc is used up or the table no longer ends at apres:
+// starts the sieve again after `dernier` in the second case, sieves until a
+// segment holds a prime. Kept apart so that the common path stays short.
+[[gnu::noinline]] int64_t premier_suivant_lent(int64_t dernier) {
+  if (dernier != apres) {
+    taille = lu = 0;
+    prochain.clear();
+    apres = dernier;
+    fin_crible = dernier + 1;
+  }
+  // A segment may hold no prime only when it is short, near the start.
+  while (lu == taille) cribler();
+  return apres = bloc[lu++];
 }
 
 }  // namespace
@@ -55,14 +136,7 @@ void cribler() {
 // apres would stop at first.
 int64_t premier_suivant() {
   const int64_t dernier = Nprem[static_cast<size_t>(np)];
-  if (dernier != apres) {
-    bloc.clear();
-    lu = 0;
-    apres = dernier;
-    fin_crible = dernier + 1;
-  }
-  // A segment may hold no prime only when it is short, near the start.
-  while (lu == bloc.size()) cribler();
-  apres = bloc[lu++];
-  return apres;
+  if (dernier == apres && lu < taille) [[likely]]
+    return apres = bloc[lu++];
+  return premier_suivant_lent(dernier);
 }
