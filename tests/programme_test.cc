@@ -104,9 +104,10 @@ TEST(Programme, TranscriptsMatchByteForByte) {
 // Only the first N qualifies, and the walk goes on a second or more after
 // it: its line must come through the pipe at once, not at the end.
 TEST(Programme, FirstLineOfASlowListingComesAtOnce) {
-  const char* ligne = "1000000618898 54 1599056672031";
-  const Execution r = executer(
-      {.debut = "1000000618898 1000001218898 1 0", .guetter = lignes({ligne})});
+  const char* ligne = "1000000000000000000 361 2499995231628286897";
+  const Execution r =
+      executer({.debut = "1000000000000000000 1000000000000300000 1 0",
+                .guetter = lignes({ligne})});
   EXPECT_EQ(r.sortie, kBanniere + dialogue(1, {ligne}));
   EXPECT_EQ(r.erreurs, "");
   ASSERT_GT(r.duree, 1.5) << "too short a listing to tell";
@@ -277,9 +278,9 @@ std::string ecran(const std::string& octets, int colonnes) {
 
 // A listing at a terminal, run with standard error on the terminal and then
 // on /dev/null: the status line shows in the first run, and the final
-// screens are the same. Only N = 10^12 qualifies, 250000 N into the walk; its
+// screens are the same. Only N = 10^12 qualifies, 10^6 N into the walk; its
 // line ends on the last of 87 columns, leaving a wrap pending, and the walk
-// goes on 250000 N more with the status line below it.
+// goes on 600000 N more with the status line below it.
 TEST(Terminal, StatusLineShowsAndLeavesTheScreenAsItWas) {
 #ifndef KELVARO_VTERM
   GTEST_SKIP() << "libvterm is missing (Debian: libvterm-dev)";
@@ -293,7 +294,7 @@ TEST(Terminal, StatusLineShowsAndLeavesTheScreenAsItWas) {
     ASSERT_GE(pid, 0);
     const auto limite = Horloge::now() + std::chrono::seconds(60);
     ASSERT_TRUE(attendre(maitre, v, "minimale ? ", limite));
-    const std::string reponses = "999999750000 1000000250000 1 0\n";
+    const std::string reponses = "999999000000 1000000600000 1 0\n";
     ASSERT_EQ(write(maitre, reponses.data(), reponses.size()),
               static_cast<ssize_t>(reponses.size()));
     // To the end of the output: the awaited text never comes.
