@@ -7,8 +7,8 @@
 #include <cstdint>
 
 // First byte: the mode (integer, yes/no, three-way or an unknown one) and
-// xn; the other bytes: standard input. Returns null when the reader did
-// exactly what its rules say, else what went wrong.
+// xn; the other bytes: standard input. Returns null when the reader ended
+// well, else what went wrong.
 const char* verifier_lecteur(const uint8_t* octets, size_t taille);
 
 // A whole session reading the bytes. Returns null when it ended well, else

@@ -1,14 +1,12 @@
 // The primitive steps under the arithmetic, each against a plain reference:
-// the decimal writer, divisibility through the inverse, the sieve behind Suiv,
-// the scan of the prime table, and Miller-Rabin and rho used above 2^53.
+// the decimal writer, the sieve behind Suiv, the scan of the prime table, and
+// Miller-Rabin and rho used above 2^53.
 
 #include <random>
 #include <string>
 #include <vector>
 
-#include "arith/decomp.h"
 #include "arith/essai.h"
-#include "arith/inverse.h"
 #include "arith/primalite.h"
 #include "arith/rho.h"
 #include "arith/table_premiers.h"
@@ -44,19 +42,6 @@ TEST(Decimal, EveryLengthAndItsBoundaries) {
   }
 }
 
-TEST(Inverse, DivisibilityAgreesWithTheRemainder) {
-  for (uint64_t p : {3u, 5u, 7u, 97u, 65537u, 94906267u, 3037000507u}) {
-    const uint64_t inv = inverse(p), haut = UINT64_MAX / p * p;
-    EXPECT_EQ(p * inv, 1u) << p;
-    for (uint64_t s : {p - 1, p, p + 1, p * p, haut, haut - p, haut + 1,
-                       uint64_t{9007199254740881}, uint64_t{1} << 53,
-                       uint64_t{INT64_MAX}, UINT64_MAX})
-      EXPECT_EQ(divise(s, p, inv), s % p == 0) << s << " / " << p;
-    for (uint64_t s = 0; s < 3000; ++s)
-      ASSERT_EQ(divise(s, p, inv), s % p == 0) << s;
-  }
-}
-
 // Suiv, fed by a sieve, appends the same primes in turn as trial division.
 TEST_F(Primitives, SuivAppendsThePrimesOfASieveInTurn) {
   i = 1;  // as the factorisation leaves it
@@ -75,13 +60,6 @@ TEST_F(Primitives, SuivAppendsThePrimesOfASieveInTurn) {
   attendu.push_back(Nprem.back());  // the first prime past 2000000
   EXPECT_EQ(Nprem, attendu);
   EXPECT_EQ(np + 1, static_cast<int64_t>(Nprem.size()));
-  Nprem = {0, 2, 3};  // the table set afresh: the sieve starts again
-  np = 2;
-  Suiv();
-  EXPECT_EQ(Nprem, (Table{0, 2, 3, 5}));
-  S = 999962000357;  // the factorisation realigns the inverses
-  decomp();
-  EXPECT_EQ(Nfact, (Table{0, 999979, 999983}));
 }
 
 // Numbers below and above 2^32, half of them multiples of a prime of the
@@ -119,7 +97,9 @@ bool premier_par_essais(uint64_t n) {
 }
 
 // Miller-Rabin against trial division on three windows below 10^7, and rho
-// splitting every odd composite there.
+// splitting every odd composite there; Carmichael numbers (every coprime
+// base passes Fermat's test), the least strong pseudoprimes to all prime
+// bases up to 7, 11, 13, 17 and 31, and primes near 2^61, 2^63 and 2^64.
 TEST(Premier, MillerRabinAndRhoAgreeWithTrialDivision) {
   for (uint64_t debut : {0, 999000, 9990000}) {
     for (uint64_t n = debut; n < debut + 10000; ++n) {
@@ -130,12 +110,6 @@ TEST(Premier, MillerRabinAndRhoAgreeWithTrialDivision) {
       ASSERT_TRUE(d > 1 && d < n && n % d == 0) << n;
     }
   }
-}
-
-// Carmichael numbers (every coprime base passes Fermat's test), the least
-// strong pseudoprimes to all prime bases up to 7, 11, 13, 17 and 31, and
-// primes near 2^61, 2^63 and 2^64.
-TEST(Premier, PseudoprimesCarmichaelsAndLargePrimes) {
   for (uint64_t n : {561ul, 1105ul, 1729ul, 2465ul, 2821ul, 6601ul, 8911ul,
                      1005600264429655369ul, 3215031751ul, 2152302898747ul,
                      3474749660383ul, 341550071728321ul, 3825123056546413051ul,
