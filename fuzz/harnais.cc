@@ -16,16 +16,6 @@
 
 namespace {
 
-// Standard input over exactly the given bytes, so that reading one past
-// them is caught by AddressSanitizer. Like a pipe, it cannot be repositioned.
-struct Octets : std::streambuf {
-  Octets(const uint8_t* octets, size_t taille) {
-    char* debut = const_cast<char*>(reinterpret_cast<const char*>(octets));
-    setg(debut, debut, debut + taille);
-  }
-  const char* position() const { return gptr(); }
-};
-
 std::jmp_buf saut;
 int statut_de_fin;
 

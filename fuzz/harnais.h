@@ -5,6 +5,17 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <streambuf>
+
+// Standard input over exactly the given bytes, so that reading one past
+// them is caught by AddressSanitizer. Like a pipe, it cannot be repositioned.
+struct Octets : std::streambuf {
+  Octets(const void* octets, size_t taille) {
+    char* debut = const_cast<char*>(static_cast<const char*>(octets));
+    setg(debut, debut, debut + taille);
+  }
+  const char* position() const { return gptr(); }
+};
 
 // First byte: the mode (integer, yes/no, three-way or an unknown one) and
 // xn; the other bytes: standard input. Returns null when the reader ended

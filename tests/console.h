@@ -6,21 +6,14 @@
 
 #include <initializer_list>
 #include <iostream>
-#include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <utility>
 
+#include "harnais.h"
 #include "state/sortie.h"
 #include "state/state.h"
-
-// A string read like a pipe: it cannot be repositioned.
-struct Tuyau : std::streambuf {
-  explicit Tuyau(std::string t) : texte(std::move(t)) {
-    setg(texte.data(), texte.data(), texte.data() + texte.size());
-  }
-  std::string texte;
-};
 
 // Fixture: fresh program-wide state, input from `fournir`, output in `sortie`.
 class ConsoleTest : public ::testing::Test {
@@ -38,8 +31,8 @@ class ConsoleTest : public ::testing::Test {
     sortie_capture = nullptr;
   }
   void fournir(std::string texte) {
-    source_ = std::make_unique<Tuyau>(std::move(texte));
-    std::cin.rdbuf(source_.get());
+    texte_ = std::move(texte);
+    std::cin.rdbuf(&source_.emplace(texte_.data(), texte_.size()));
   }
   std::string lu() {
     vider();
@@ -49,7 +42,8 @@ class ConsoleTest : public ::testing::Test {
 
  private:
   std::streambuf* ancien_ = std::cin.rdbuf();
-  std::unique_ptr<Tuyau> source_;
+  std::string texte_;
+  std::optional<Octets> source_;
 };
 
 // Texts of the dialogue, written out here independently of the program.

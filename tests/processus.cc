@@ -99,11 +99,8 @@ Execution executer(const Options& o) {
   }
   close(tube[0]);
   r.duree = depuis_debut.count();
-  int etat = 0;
-  r.a_temps =
-      attendre_fin(pid, limite + std::chrono::seconds(1), etat, r.memoire_ko);
+  r.statut = attendre_fin(pid, limite + std::chrono::seconds(1), &r.memoire_ko);
   ecrivain.join();  // with the program gone, its writes fail
-  r.statut = WIFEXITED(etat) ? WEXITSTATUS(etat) : -WTERMSIG(etat);
   std::rewind(erreurs);
   for (size_t n; (n = std::fread(tampon, 1, sizeof tampon, erreurs)) > 0;)
     r.erreurs.append(tampon, n);
@@ -111,19 +108,17 @@ Execution executer(const Options& o) {
   return r;
 }
 
-bool attendre_fin(pid_t pid, Horloge::time_point limite, int& etat,
-                  long& memoire_ko) {
+int attendre_fin(pid_t pid, Horloge::time_point limite, long* memoire_ko) {
   rusage usage{};
-  bool a_temps = true;
+  int etat = 0;
   while (wait4(pid, &etat, WNOHANG, &usage) == 0) {
     if (Horloge::now() > limite) {
       kill(pid, SIGKILL);
       wait4(pid, &etat, 0, &usage);
-      a_temps = false;
-      break;
+      return kTue;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
-  memoire_ko = usage.ru_maxrss;
-  return a_temps;
+  if (memoire_ko != nullptr) *memoire_ko = usage.ru_maxrss;
+  return WIFEXITED(etat) ? WEXITSTATUS(etat) : -WTERMSIG(etat);
 }

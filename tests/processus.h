@@ -30,8 +30,7 @@ struct Options {
 struct Execution {
   std::string sortie;   // the output, or its last 128 KiB or more
   size_t taille = 0;    // how many bytes it wrote in all
-  int statut = 0;       // exit status, or minus the signal that ended it
-  bool a_temps = true;  // false when it had to be killed after two minutes
+  int statut = 0;       // exit status, minus the signal, kTue after two minutes
   long memoire_ko = 0;  // its peak resident memory
   std::string erreurs;  // all it wrote to standard error
   // Seconds from its first output byte until `guetter` showed (-1: never),
@@ -43,8 +42,8 @@ Execution executer(const Options& o);
 
 using Horloge = std::chrono::steady_clock;
 
-// Waits until `limite` for `pid` to end, and kills it past that. Leaves its
-// wait status in `etat` and its peak memory in `memoire_ko`; returns false
-// when it had to be killed.
-bool attendre_fin(pid_t pid, Horloge::time_point limite, int& etat,
-                  long& memoire_ko);
+// Waits until `limite` for `pid` to end, and kills it past that. Returns
+// its exit status, minus the signal that ended it, or kTue when it had to be
+// killed; leaves its peak memory in `memoire_ko` when not null.
+constexpr int kTue = -1000;
+int attendre_fin(pid_t pid, Horloge::time_point limite, long* memoire_ko);
