@@ -31,8 +31,8 @@ constexpr int64_t kRacineReservee = int64_t{1} << 27;
 // larger block, and the whole fits inline.
 inline void nouveau_facteur(int64_t p) {
   ++nf;
-  const bool plein = Nfact.size() == Nfact.capacity() ||
-                     Nexpo.size() == Nexpo.capacity();
+  const bool plein =
+      Nfact.size() == Nfact.capacity() || Nexpo.size() == Nexpo.capacity();
   if (plein) [[unlikely]]
     agrandir_facteurs();
   if (Nfact.size() == Nfact.capacity() || Nexpo.size() == Nexpo.capacity())

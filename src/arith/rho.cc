@@ -60,11 +60,11 @@ uint64_t chercher2(const Modulo& m, uint64_t c, uint64_t d) {
     v = mult(m, v, v);
     return v >= m.n - k ? v - (m.n - k) : v + k;
   };
-  uint64_t y = en_forme(m, 2), z = y;
-  uint64_t x = y, w = z, q = m.un, u = m.un, g = 1;
+  uint64_t y = en_forme(m, 2), z = y, g = 1;
+  uint64_t q = m.un;
+  uint64_t u = q;
   for (uint64_t r = 1; g == 1; r *= 2) {
-    x = y;
-    w = z;
+    const uint64_t x = y, w = z;
     for (uint64_t t = 0; t < r; ++t) {
       y = suivant(y, c);
       z = suivant(z, d);
