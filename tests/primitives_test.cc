@@ -99,7 +99,8 @@ bool premier_par_essais(uint64_t n) {
 // Miller-Rabin against trial division on three windows below 10^7, and rho
 // splitting every odd composite there; Carmichael numbers (every coprime
 // base passes Fermat's test), the least strong pseudoprimes to all prime
-// bases up to 7, 11, 13, 17 and 31, and primes near 2^61, 2^63 and 2^64.
+// bases up to 7, 11, 13, 17 and 31 and to the bases 2, 7 and 61, and primes
+// near 2^61, 2^63 and 2^64.
 TEST(Premier, MillerRabinAndRhoAgreeWithTrialDivision) {
   for (uint64_t debut : {0, 999000, 9990000}) {
     for (uint64_t n = debut; n < debut + 10000; ++n) {
@@ -110,10 +111,11 @@ TEST(Premier, MillerRabinAndRhoAgreeWithTrialDivision) {
       ASSERT_TRUE(d > 1 && d < n && n % d == 0) << n;
     }
   }
-  for (uint64_t n : {561ul, 1105ul, 1729ul, 2465ul, 2821ul, 6601ul, 8911ul,
-                     1005600264429655369ul, 3215031751ul, 2152302898747ul,
-                     3474749660383ul, 341550071728321ul, 3825123056546413051ul,
-                     4611686065672028281ul, 18446744073709551615ul})
+  for (uint64_t n :
+       {561ul, 1105ul, 1729ul, 2465ul, 2821ul, 6601ul, 8911ul,
+        1005600264429655369ul, 3215031751ul, 4759123141ul, 2152302898747ul,
+        3474749660383ul, 341550071728321ul, 3825123056546413051ul,
+        4611686065672028281ul, 18446744073709551615ul})
     EXPECT_FALSE(est_premier(n)) << n;
   for (uint64_t n :
        {2305843009213693951ul, 9223372036854775783ul, 18446744073709551557ul})

@@ -20,9 +20,23 @@ namespace {
 // reserved up front: 2^27 covers every N up to 2^54.
 constexpr int64_t kRacineReservee = int64_t{1} << 27;
 
+// Gives Nfact and Nexpo room for 16 more factors, out of the common path.
+[[gnu::noinline]] void agrandir_facteurs() {
+  Nfact.reserve(Nfact.size() + 16);
+  Nexpo.reserve(Nexpo.size() + 16);
+}
+
 // Records p as the next distinct prime factor, with exponent 0 for now.
-void nouveau_facteur(int64_t p) {
+// With room made first, the compiler leaves out push_back's own copy to a
+// larger block, and the whole fits inline.
+inline void nouveau_facteur(int64_t p) {
   ++nf;
+  const bool plein =
+      Nfact.size() == Nfact.capacity() || Nexpo.size() == Nexpo.capacity();
+  if (plein) [[unlikely]]
+    agrandir_facteurs();
+  if (Nfact.size() == Nfact.capacity() || Nexpo.size() == Nexpo.capacity())
+    __builtin_unreachable();
   Nexpo.push_back(0);
   Nfact.push_back(p);
 }

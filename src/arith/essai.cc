@@ -17,11 +17,13 @@ namespace {
 
 // For m up to the farthest index scanned so far: p32[m] = Nprem[m], inv32[m]
 // its inverse modulo 2^32, lim32[m] = (2^32 - 1) / p32[m], rec[m] = 1 / p,
-// carre[m] = p^2 (the stop test p^2 > c needs no square root of c).
+// carre[m] = p^2 (the stop test p^2 > c needs no square root of c) and
+// carre32[m] the same capped at 2^32 - 1, which still exceeds every c below
+// 2^32 - 1 when p^2 does.
 // For s < 2^32, p divides s exactly when s * inv32 (mod 2^32) <= lim32: the
 // product is then s / p, and otherwise a number that times p wraps past
 // 2^32. The prime 2 has no inverse (zeros there); the scan starts at 3.
-std::vector<uint32_t> p32(1), inv32(1), lim32(1);
+std::vector<uint32_t> p32(1), inv32(1), lim32(1), carre32(1);
 std::vector<double> rec(1);
 std::vector<uint64_t> carre(1);
 
@@ -35,6 +37,7 @@ void etendre(int64_t fin) {
     lim32.push_back(impair ? UINT32_MAX / p : 0);
     rec.push_back(1.0 / p);
     carre.push_back(uint64_t{p} * p);
+    carre32.push_back(p < 65536 ? p * p : UINT32_MAX);
   }
 }
 
@@ -75,20 +78,20 @@ __attribute__((target("avx512f,avx512dq"))) inline unsigned passe_racine(
 }
 
 // Sixteen primes per step on the 32-bit copy, for s < 2^32, where the test
-// is exact (lim32).
+// is exact (lim32), and c < 2^32 - 1, where the squares fit in 32 bits.
 __attribute__((target("avx512f,avx512dq"))) int64_t seize_petit(int64_t debut,
                                                                 int64_t fin,
                                                                 uint64_t s,
                                                                 uint64_t c) {
   const __m512i vs = _mm512_set1_epi32(static_cast<int32_t>(s));
-  const __m512i vc = _mm512_set1_epi64(static_cast<int64_t>(c));
+  const __m512i vc = _mm512_set1_epi32(static_cast<int32_t>(c));
   int64_t m = debut;
   for (; m + 15 <= fin; m += 16) {
     const auto um = static_cast<size_t>(m);
     const __m512i q =
         _mm512_mullo_epi32(vs, _mm512_loadu_si512(inv32.data() + um));
     const unsigned arret =
-        passe_racine(um, vc) |
+        _mm512_cmpgt_epu32_mask(_mm512_loadu_si512(carre32.data() + um), vc) |
         _mm512_cmple_epu32_mask(q, _mm512_loadu_si512(lim32.data() + um));
     if (arret != 0) return m + std::countr_zero(arret);
   }
@@ -147,7 +150,7 @@ const bool kAvx512 =
 int64_t premier_arret(int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
   if (static_cast<int64_t>(p32.size()) <= fin) etendre(fin);
   if (kAvx512)
-    return s <= UINT32_MAX ? seize_petit(debut, fin, s, c)
-                           : seize_grand(debut, fin, s, c);
+    return s <= UINT32_MAX && c < UINT32_MAX ? seize_petit(debut, fin, s, c)
+                                             : seize_grand(debut, fin, s, c);
   return un_par_un(debut, fin, s, c);
 }

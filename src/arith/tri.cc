@@ -26,9 +26,10 @@ namespace {
 constexpr uint64_t kInfini = ~uint64_t{0};
 
 // Three scratch lists, in turn the divisors of the primes so far, the
-// partial merges and the next list. Element 0 of each stays 0 and the element past the
-// last divisor is set to kInfini: the merges below read both as sentinels.
-// They only grow, so once they hold the largest ND1 met, no N allocates.
+// partial merges and the next list. Element 0 of each stays 0 and the element
+// past the last divisor is set to kInfini: the merges below read both as
+// sentinels. They only grow, so once they hold the largest ND1 met, no N
+// allocates.
 std::vector<uint64_t> tampons[3];
 
 // One step of a merge chain from the front: the smaller of *ia and f * *ib
