@@ -1,4 +1,5 @@
-// Factorisation of S by trial division with the primes of the prime table.
+// Factorisation of S by trial division with the primes of the prime table,
+// finished past the first primes by Miller-Rabin and rho.
 #pragma once
 
 #include <cstdint>

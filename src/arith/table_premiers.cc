@@ -1,5 +1,5 @@
-// Growth of the prime table, fed by the segmented sieve, with the inverses
-// of the primes kept beside it.
+// Growth of the prime table, fed by the segmented sieve, and the inverses of
+// its primes, kept beside it only as far as the trial division walks.
 
 #include "arith/table_premiers.h"
 
