@@ -137,8 +137,8 @@ __attribute__((target("avx512f,avx512dq"))) int64_t seize_grand(int64_t debut,
   return un_par_un(m, fin, s, c);
 }
 
-// KELVARO_SANS_AVX512 forces the portable path, to measure it.
-#ifdef KELVARO_SANS_AVX512
+// Built with KELVARO_PORTABLE, the scan takes the portable path, to time it.
+#ifdef KELVARO_PORTABLE
 const bool kAvx512 = false;
 #else
 const bool kAvx512 =
