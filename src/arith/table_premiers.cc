@@ -1,7 +1,10 @@
-// Growth of the prime table, fed by the segmented sieve, and the inverses of
-// its primes, kept beside it only as far as the trial division walks.
+// Growth of the prime table, fed by the segmented sieve, its memory mapped a
+// block ahead; and the inverses of its primes, kept beside it only as far as
+// the trial division walks.
 
 #include "arith/table_premiers.h"
+
+#include <sys/mman.h>
 
 #include <algorithm>
 #include <cmath>
@@ -19,19 +22,51 @@ void caler_inverses(int64_t jusqua) {
   }
 }
 
+namespace {
+
+// Entries of Nprem below index seuil lie in memory already mapped; at
+// seuil, Suiv maps the next block. A block reallocated elsewhere is only
+// slower to fill: Suiv checks Nprem's room on its own as well.
+size_t seuil = 0;
+
+}  // namespace
+
 // pi(x) < 1.25506 x / ln x for x > 1 (Rosser and Schoenfeld, 1962).
 void reserver_premiers(int64_t x) {
   if (x < 3) return;
   const double borne =
       1.25506 * static_cast<double>(x) / std::log(static_cast<double>(x));
   const auto place = static_cast<size_t>(borne) + 8;
-  if (Nprem.capacity() < place) Nprem.reserve(place);
+  if (Nprem.capacity() < place) {
+    Nprem.reserve(place);
+    seuil = 0;  // a new block: nothing of it is mapped yet
+  }
 }
 
 namespace {
 
-// Doubles the room of Nprem when it is full, out of Suiv's common path.
-[[gnu::noinline]] void agrandir() { Nprem.reserve(2 * Nprem.size() + 8); }
+// Entries of the table mapped per call (512 KiB): one system call in place
+// of 128 page faults, and the block stays in the cache until it is filled.
+constexpr size_t kMorceau = size_t{1} << 16;
+
+// Out of Suiv's common path, at seuil or when Nprem is full: doubles the
+// room of Nprem when it is full, then has the kernel map the next kMorceau
+// entries at once (a kernel without that call leaves them to page faults).
+// Writes Nprem's room and seuil.
+[[gnu::noinline]] void agrandir() {
+  if (Nprem.size() == Nprem.capacity()) Nprem.reserve(2 * Nprem.size() + 8);
+  seuil = std::min(Nprem.capacity(), Nprem.size() + kMorceau);
+  constexpr uintptr_t kPage = 4096;
+  // The whole pages between the first free entry and seuil.
+  auto* debut = reinterpret_cast<char*>(Nprem.data() + Nprem.size());
+  const auto a = reinterpret_cast<uintptr_t>(debut);
+  const auto b = reinterpret_cast<uintptr_t>(Nprem.data() + seuil);
+  const uintptr_t avance = (kPage - a % kPage) % kPage, fin = b - b % kPage;
+#ifdef MADV_POPULATE_WRITE
+  if (a + avance < fin)
+    madvise(debut + avance, fin - a - avance, MADV_POPULATE_WRITE);
+#endif
+}
 
 }  // namespace
 
@@ -43,7 +78,7 @@ int32_t Suiv() {
   j = 1;
   const int64_t p = premier_suivant();
   ++np;
-  if (Nprem.size() == Nprem.capacity()) [[unlikely]]
+  if (Nprem.size() >= seuil || Nprem.size() == Nprem.capacity()) [[unlikely]]
     agrandir();
   // Room is made above: this lets the compiler leave out push_back's own
   // copy to a larger block, which would cost every call its registers.
