@@ -10,6 +10,7 @@
 #include <bit>
 #include <vector>
 
+#include "arith/avx512.h"
 #include "arith/inverse.h"
 #include "state/state.h"
 
@@ -62,16 +63,14 @@ int64_t un_par_un(int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
 
 // s / p in double precision, truncated, for the eight primes from index u,
 // with sd = s in double precision.
-__attribute__((target("avx512f,avx512dq"))) inline __m512i estimer(__m512d sd,
-                                                                   size_t u) {
+AVX512 inline __m512i estimer(__m512d sd, size_t u) {
   return _mm512_cvttpd_epu64(
       _mm512_mul_pd(sd, _mm512_loadu_pd(rec.data() + u)));
 }
 
 // Mask of the lanes of the sixteen primes from index u whose square exceeds
 // c (broadcast in vc): where the walk passes the root.
-__attribute__((target("avx512f,avx512dq"))) inline unsigned passe_racine(
-    size_t u, __m512i vc) {
+AVX512 inline unsigned passe_racine(size_t u, __m512i vc) {
   return _mm512_cmpgt_epu64_mask(_mm512_loadu_si512(carre.data() + u), vc) |
          _mm512_cmpgt_epu64_mask(_mm512_loadu_si512(carre.data() + u + 8), vc)
              << 8;
@@ -79,10 +78,7 @@ __attribute__((target("avx512f,avx512dq"))) inline unsigned passe_racine(
 
 // Sixteen primes per step on the 32-bit copy, for s < 2^32, where the test
 // is exact (lim32), and c < 2^32 - 1, where the squares fit in 32 bits.
-__attribute__((target("avx512f,avx512dq"))) int64_t seize_petit(int64_t debut,
-                                                                int64_t fin,
-                                                                uint64_t s,
-                                                                uint64_t c) {
+AVX512 int64_t seize_petit(int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
   const __m512i vs = _mm512_set1_epi32(static_cast<int32_t>(s));
   const __m512i vc = _mm512_set1_epi32(static_cast<int32_t>(c));
   int64_t m = debut;
@@ -105,10 +101,7 @@ __attribute__((target("avx512f,avx512dq"))) int64_t seize_petit(int64_t debut,
 // that estimate by more than 2048 modulo 2^32 cannot divide s. The lanes
 // that pass are the divisors and, about once in 10^6, another prime: they
 // are checked exactly.
-__attribute__((target("avx512f,avx512dq"))) int64_t seize_grand(int64_t debut,
-                                                                int64_t fin,
-                                                                uint64_t s,
-                                                                uint64_t c) {
+AVX512 int64_t seize_grand(int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
   const __m512i vs = _mm512_set1_epi32(static_cast<int32_t>(s));
   const __m512i vc = _mm512_set1_epi64(static_cast<int64_t>(c));
   const __m512d sd = _mm512_set1_pd(static_cast<double>(s));
@@ -137,13 +130,7 @@ __attribute__((target("avx512f,avx512dq"))) int64_t seize_grand(int64_t debut,
   return un_par_un(m, fin, s, c);
 }
 
-// Built with KELVARO_PORTABLE, the scan takes the portable path, to time it.
-#ifdef KELVARO_PORTABLE
-const bool kAvx512 = false;
-#else
-const bool kAvx512 =
-    __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
-#endif
+const bool kAvx512 = avx512_present();
 
 }  // namespace
 

@@ -21,6 +21,8 @@
 #include <array>
 #include <vector>
 
+#include "arith/avx512.h"
+
 namespace {
 
 constexpr uint64_t kInfini = ~uint64_t{0};
@@ -139,8 +141,6 @@ constexpr auto kPlans = [] {
 // The lists live in registers of eight lanes, increasing, the lanes past the
 // last divisor holding kInfini; every merge is a bitonic network, the same
 // instructions whatever the values, so no branch depends on them.
-
-#define AVX512 __attribute__((target("avx512f,avx512dq")))
 
 // Sorts v when its lanes rise then fall (or fall then rise): compare-exchange
 // at distances 4, 2 and 1.
@@ -282,12 +282,7 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
 
 }  // namespace
 
-bool diviseurs_avx512 =
-#ifdef KELVARO_PORTABLE
-    false;
-#else
-    __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
-#endif
+bool diviseurs_avx512 = avx512_present();
 
 u128 diviseurs_croissants(int64_t* t) {
   auto* sortie = reinterpret_cast<uint64_t*>(t);
