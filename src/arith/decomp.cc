@@ -50,11 +50,10 @@ void reserver(int64_t depart) {
 
 // Index of the first prime after Nprem[k], up to index `limite`, that
 // passes the root of S (its square exceeds S) or divides `impair`, or
-// limite + 1 when none does. `impair` is
-// the odd part of the number being factorised: for the primes not divided
-// out yet it says the same as S, and it does not change as S is divided.
-// Past the end of the table, Suiv appends the primes one at a time, each
-// when it is first needed.
+// limite + 1 when none does. `impair` is the odd part of the number being
+// factorised: for the primes not divided out yet it says the same as S, and
+// it does not change as S is divided. Past the end of the table, Suiv
+// appends the primes one at a time, each when it is first needed.
 int64_t prochain_arret(int64_t depart, uint64_t impair, int64_t limite) {
   const auto s = static_cast<uint64_t>(S);
   int64_t m = k + 1;
