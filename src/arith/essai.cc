@@ -1,16 +1,17 @@
-// Trial of sixteen primes per step with AVX-512 where the processor has it,
-// one per step otherwise; both give the same answer. The scan reads a
+// Trial of sixteen primes per step with AVX-512 where the build and the
+// processor have it, one per step otherwise; both give the same answer. The scan reads a
 // compact 32-bit copy of the primes it has reached, where divisibility costs
 // one 32-bit multiplication.
 
 #include "arith/essai.h"
 
-#include <immintrin.h>
-
 #include <bit>
 #include <vector>
 
-#include "arith/avx512.h"
+#include "arith/vectoriel.h"
+#if KELVARO_AVX512
+#include <immintrin.h>
+#endif
 #include "arith/inverse.h"
 #include "state/state.h"
 
@@ -61,6 +62,7 @@ int64_t un_par_un(int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
   return fin + 1;
 }
 
+#if KELVARO_AVX512
 // s / p in double precision, truncated, for the eight primes from index u,
 // with sd = s in double precision.
 AVX512 inline __m512i estimer(__m512d sd, size_t u) {
@@ -130,14 +132,18 @@ AVX512 int64_t seize_grand(int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
   return un_par_un(m, fin, s, c);
 }
 
+#endif  // KELVARO_AVX512
+
 const bool kAvx512 = avx512_present();
 
 }  // namespace
 
 int64_t premier_arret(int64_t debut, int64_t fin, uint64_t s, uint64_t c) {
   if (static_cast<int64_t>(p32.size()) <= fin) etendre(fin);
+#if KELVARO_AVX512
   if (kAvx512)
     return s <= UINT32_MAX && c < UINT32_MAX ? seize_petit(debut, fin, s, c)
                                              : seize_grand(debut, fin, s, c);
+#endif
   return un_par_un(debut, fin, s, c);
 }

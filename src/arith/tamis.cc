@@ -6,14 +6,16 @@
 
 #include "arith/tamis.h"
 
-#include <emmintrin.h>
-
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <vector>
 
+#include "arith/vectoriel.h"
 #include "state/state.h"
+#if KELVARO_SSE2
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -37,6 +39,35 @@ unsigned char compose[kLongueur + 64];  // the segment, and a tail of marks
 // For the sieving primes Nprem[kPremierCrible ..], in order, two each: the
 // index t (the odd number 2t + 1) of the next two multiples each marks.
 std::vector<int64_t> prochain;
+
+// Bit d set where marque[d] is 0 (a prime), for the 64 marks from marque;
+// every mark is 0 or 1.
+inline uint64_t premiers_de_64(const unsigned char* marque) {
+  uint64_t x = 0;
+#if KELVARO_SSE2
+  const __m128i zero = _mm_setzero_si128();
+  for (int d = 0; d < 64; d += 16) {
+    const __m128i v =
+        _mm_loadu_si128(reinterpret_cast<const __m128i*>(marque + d));
+    const auto m =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
+    x |= uint64_t{m} << d;
+  }
+#else
+  // Eight marks per word: ~w & 0x01... keeps a 1 in each byte that was 0,
+  // and the multiplication gathers the low bits of bytes 0 to 7 into bits
+  // 56 to 63 without carries (each lands alone on its own bit).
+  for (int d = 0; d < 64; d += 8) {
+    uint64_t w;
+    std::memcpy(&w, marque + d, 8);
+    if constexpr (std::endian::native == std::endian::big)
+      w = __builtin_bswap64(w);  // byte 0 of the marks in the low byte
+    const uint64_t uns = ~w & 0x0101010101010101ull;
+    x |= ((uns * 0x0102040810204080ull) >> 56) << d;
+  }
+#endif
+  return x;
+}
 
 // Fills motif, once.
 void preparer_motif() {
@@ -95,19 +126,9 @@ void cribler() {
   // off lowest first: the loop over the bits ends once per 64 numbers.
   std::memset(compose + n, 1, 64);
   int64_t* sortie = bloc;
-  const __m128i zero = _mm_setzero_si128();
-  for (int64_t t = 0; t < n; t += 64) {
-    uint64_t x = 0;
-    for (int d = 0; d < 64; d += 16) {
-      const __m128i v =
-          _mm_loadu_si128(reinterpret_cast<__m128i*>(compose + t + d));
-      const auto m =
-          static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
-      x |= uint64_t{m} << d;
-    }
-    for (; x != 0; x &= x - 1)
+  for (int64_t t = 0; t < n; t += 64)
+    for (uint64_t x = premiers_de_64(compose + t); x != 0; x &= x - 1)
       *sortie++ = lo + 1 + 2 * (t + std::countr_zero(x));
-  }
   taille = sortie - bloc;
   lu = 0;
   fin_crible = hi;

@@ -12,6 +12,11 @@
 
 #include "arith/tri.h"
 
+#include <array>
+#include <vector>
+
+#include "arith/vectoriel.h"
+#if KELVARO_AVX512
 // GCC 12 warns about the lanes its intrinsics leave undefined on purpose;
 // clang has no such warning.
 #pragma GCC diagnostic push
@@ -20,11 +25,7 @@
 #endif
 #include <immintrin.h>
 #pragma GCC diagnostic pop
-
-#include <array>
-#include <vector>
-
-#include "arith/avx512.h"
+#endif
 
 namespace {
 
@@ -140,6 +141,7 @@ constexpr auto kPlans = [] {
   return t;
 }();
 
+#if KELVARO_AVX512
 // --- Up to 32 divisors, in AVX-512 registers ---------------------------------
 // The lists live in registers of eight lanes, increasing, the lanes past the
 // last divisor holding kInfini; every merge is a bitonic network, the same
@@ -282,6 +284,7 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
                  : sommer(t, n);
   return true;
 }
+#endif  // KELVARO_AVX512
 
 }  // namespace
 
@@ -294,12 +297,14 @@ u128 diviseurs_croissants(int64_t* t) {
     sortie[0] = 1;
     return 1;
   }
+#if KELVARO_AVX512
   if (nf >= 2 && ND1 <= 32 && diviseurs_avx512) {
     u128 somme;
     if (ND1 <= 16 ? registres<false>(sortie, nf, &somme)
                   : registres<true>(sortie, nf, &somme))
       return somme;
   }
+#endif
   if (tampons[0].size() < n + 2)
     for (auto& b : tampons) b.resize(n + 2, 0);
 
@@ -313,8 +318,12 @@ u128 diviseurs_croissants(int64_t* t) {
   int64_t nl = Nexpo[1] + 1;
   while (m0 <= nf && nl * (Nexpo[static_cast<size_t>(m0)] + 1) <= 32)
     nl *= Nexpo[static_cast<size_t>(m0++)] + 1;
-  if (m0 == 2 || m0 > nf || !diviseurs_avx512 ||
-      !registres<true>(l, m0 - 1, nullptr)) {
+  bool en_registres = false;
+#if KELVARO_AVX512
+  en_registres = m0 > 2 && m0 <= nf && diviseurs_avx512 &&
+                 registres<true>(l, m0 - 1, nullptr);
+#endif
+  if (!en_registres) {
     const auto q1 = static_cast<uint64_t>(Nfact[1]);
     nl = Nexpo[1] + 1;
     m0 = 2;

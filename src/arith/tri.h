@@ -13,7 +13,7 @@
 u128 diviseurs_croissants(int64_t* t);
 
 // Whether lists of up to 32 divisors are merged in AVX-512 registers: true
-// where the processor has AVX-512 F and DQ, unless built with
-// KELVARO_PORTABLE (to time the portable merges). The tests clear it to
+// where the build has that path (see vectoriel.h) and the processor has
+// AVX-512 F and DQ. The tests clear it to
 // check the portable merges on the same cases.
 extern bool diviseurs_avx512;

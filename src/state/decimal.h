@@ -55,6 +55,21 @@ inline void remplir(char* fin, uint64_t v, int n) {
   if (n == 1) fin[-1] = static_cast<char>('0' + v % 10);
 }
 
+// The eight bytes at p as a word whose low byte is p[0], and back: the
+// counters below work on text in that order whatever the byte order.
+inline uint64_t charger8(const char* p) {
+  uint64_t w;
+  std::memcpy(&w, p, 8);
+  if constexpr (std::endian::native == std::endian::big)
+    w = __builtin_bswap64(w);
+  return w;
+}
+inline void ranger8(char* p, uint64_t w) {
+  if constexpr (std::endian::native == std::endian::big)
+    w = __builtin_bswap64(w);
+  std::memcpy(p, &w, 8);
+}
+
 // Writes v at out and returns the end of its digits (at most 20 bytes).
 inline char* ecrire(char* out, uint64_t v) {
   const int n = chiffres(v);
@@ -95,10 +110,9 @@ struct Compteur {
     valeur = v;
     if (n > 8) {
       std::memcpy(out, haut + 20 - n, 12);
-      std::memcpy(out + n - 8, &bas, 8);
+      ranger8(out + n - 8, bas);
     } else {
-      const uint64_t w = bas >> (8 * (8 - n));  // the n last digits first
-      std::memcpy(out, &w, 8);
+      ranger8(out, bas >> (8 * (8 - n)));  // the n last digits first
     }
     return out + n;
   }
@@ -110,7 +124,7 @@ struct Compteur {
     n = chiffres(v);
     remplir(t + 20, v, n);
     std::memcpy(haut, t, 12);
-    std::memcpy(&bas, t + 12, 8);
+    bas = charger8(t + 12);
   }
 
   // Adds 1 to the text, false when the carry would leave the low word. With

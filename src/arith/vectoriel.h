@@ -1,0 +1,26 @@
+// Which vector paths this build has. The AVX-512 routines (the trial
+// division's scan, the small divisor merges) and the SSE2 reading of the
+// sieve's marks exist only on x86-64; every other target, and any build with
+// KELVARO_PORTABLE, compiles the portable paths alone, which give the same
+// answers.
+#pragma once
+
+#if defined(__x86_64__) && !defined(KELVARO_PORTABLE)
+#define KELVARO_AVX512 1
+#define KELVARO_SSE2 1
+
+// Marks a routine compiled for AVX-512 F and DQ; it is called only where
+// avx512_present() is true.
+#define AVX512 __attribute__((target("avx512f,avx512dq")))
+
+// Whether the processor has AVX-512 F and DQ.
+inline bool avx512_present() {
+  return __builtin_cpu_supports("avx512f") &&
+         __builtin_cpu_supports("avx512dq");
+}
+#else
+#define KELVARO_AVX512 0
+#define KELVARO_SSE2 0
+
+inline bool avx512_present() { return false; }
+#endif
