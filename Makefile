@@ -44,11 +44,13 @@ clean:
 	rm -rf build
 
 # Static checks of src/ and tests/ (see tools/lint), and the Debian package
-# build/release/kelvaro_<version>_<arch>.deb.
+# build/release/kelvaro_<version>_<arch>.deb. The package's bytes depend on
+# the commit only: its time stamps come from the last commit and the umask,
+# which sets the modes of its folders, is Debian's usual 022.
 .PHONY: lint package
 
 lint:
 	tools/lint
 
 package: release
-	cd build/release && cpack
+	cd build/release && umask 022 && cpack

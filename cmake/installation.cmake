@@ -7,28 +7,41 @@ install(TARGETS kelvaro RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
         COMPONENT programme)
 
 # `cmake --install` copies the page as written. The Debian package holds it
-# compressed with gzip -9n instead, as Debian does for every manual page.
+# compressed with gzip -9n instead, as Debian does for every manual page and
+# changelog: -n leaves the name and the time out of the header, so the same
+# text always gives the same bytes.
 install(FILES docs/kelvaro.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
         COMPONENT manuel)
 set(kelvaro_page_gz ${CMAKE_CURRENT_BINARY_DIR}/man/kelvaro.1.gz)
-add_custom_command(
-  OUTPUT ${kelvaro_page_gz}
-  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/docs/kelvaro.1
-          ${CMAKE_CURRENT_BINARY_DIR}/man/kelvaro.1
-  COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/man/kelvaro.1
-  DEPENDS docs/kelvaro.1
-  VERBATIM)
-add_custom_target(kelvaro_page_gz ALL DEPENDS ${kelvaro_page_gz})
+set(kelvaro_changelog_gz ${CMAKE_CURRENT_BINARY_DIR}/doc/changelog.gz)
+foreach(source_et_copie IN ITEMS docs/kelvaro.1:man/kelvaro.1
+                                 cmake/changelog:doc/changelog)
+  string(REPLACE ":" ";" source_et_copie ${source_et_copie})
+  list(GET source_et_copie 0 source)
+  list(GET source_et_copie 1 copie)
+  add_custom_command(
+    OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${copie}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/${source}
+            ${CMAKE_CURRENT_BINARY_DIR}/${copie}
+    COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/${copie}
+    DEPENDS ${source}
+    VERBATIM)
+endforeach()
+add_custom_target(kelvaro_fichiers_gz ALL
+                  DEPENDS ${kelvaro_page_gz} ${kelvaro_changelog_gz})
 install(FILES ${kelvaro_page_gz} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
         COMPONENT paquet EXCLUDE_FROM_ALL)
 
-# The licence, in Debian's machine-readable copyright format, in the package.
-install(FILES cmake/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR}
+# The licence, in Debian's machine-readable copyright format, and the
+# changelog, in Debian's changelog format, in the package.
+install(FILES cmake/copyright ${kelvaro_changelog_gz}
+        DESTINATION ${CMAKE_INSTALL_DOCDIR}
         COMPONENT paquet EXCLUDE_FROM_ALL)
 
 # One package, kelvaro_<version>_<arch>.deb, holding the program, the
-# compressed page and the copyright file; its dependencies come from
-# dpkg-shlibdeps.
+# compressed page, the copyright file and the changelog; its dependencies
+# come from dpkg-shlibdeps. cmake/avant_paquet.cmake runs first, at cpack
+# time: it refuses to go on without dpkg-shlibdeps and sets the time stamp.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kelvaro)
 set(CPACK_PACKAGE_CONTACT
@@ -51,6 +64,8 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEB_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_COMPONENTS_ALL programme paquet)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_SOURCE_DIR}/cmake/avant_paquet.cmake)
+set(CPACK_KELVARO_SOURCES ${CMAKE_CURRENT_SOURCE_DIR})
 include(CPack)
 
 if(KELVARO_TESTS)
