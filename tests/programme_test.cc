@@ -109,8 +109,7 @@ pid_t lancer(int& maitre, const termios* modes, unsigned short colonnes,
   const pid_t pid = forkpty(&maitre, nullptr, modes, &taille);
   if (pid == 0) {
     if (sans_erreurs) dup2(open("/dev/null", O_WRONLY), 2);
-    execl(KELVARO_PROGRAMME, "kelvaro", static_cast<char*>(nullptr));
-    _exit(127);
+    executer_programme();
   }
   return pid;
 }
