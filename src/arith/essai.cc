@@ -1,7 +1,7 @@
 // Trial of sixteen primes per step with AVX-512 where the build and the
-// processor have it, one per step otherwise; both give the same answer. The scan reads a
-// compact 32-bit copy of the primes it has reached, where divisibility costs
-// one 32-bit multiplication.
+// processor have it, one per step otherwise; both give the same answer. The
+// scan reads a compact 32-bit copy of the primes it has reached, where
+// divisibility costs one 32-bit multiplication.
 
 #include "arith/essai.h"
 
