@@ -236,7 +236,8 @@ std::string ecran(const std::string& octets, int colonnes) {
 // goes on 600000 N more with the status line below it.
 TEST(Terminal, StatusLineShowsAndLeavesTheScreenAsItWas) {
 #ifndef KELVARO_VTERM
-  GTEST_SKIP() << "libvterm is missing (Debian: libvterm-dev)";
+  GTEST_SKIP() << "libvterm is missing for this build's target (Debian: "
+                  "libvterm-dev, or libvterm-dev:arm64 for an arm64 build)";
 #else
   constexpr unsigned short kColonnes = 87;
   std::string vu[2];
