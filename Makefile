@@ -43,8 +43,8 @@ fuzz:
 # The program and its tests cross-built, for each architecture of ARCH
 # (aarch64, s390x, or both by default), in build/croise-<arch> with the
 # release flags, then every test run under qemu-user. What is missing for
-# that (the cross compiler, qemu-user, the target's GoogleTest) is installed
-# first (tools/installer).
+# that (the cross compiler, qemu-user, the target's GoogleTest, libvterm and
+# run-time libraries) is installed first (tools/installer).
 ARCH ?= aarch64 s390x
 .PHONY: croise
 croise:
