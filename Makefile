@@ -40,6 +40,21 @@ fuzz:
 	    build/fuzz/nouveau/$$nom fuzz/corpus/$$nom || exit 1; \
 	done
 
+# The program and its tests cross-built, for each architecture of ARCH
+# (aarch64, s390x, or both by default), in build/croise-<arch> with the
+# release flags, then every test run under qemu-user. What is missing for
+# that (the cross compiler, qemu-user, the target's GoogleTest, libvterm and
+# run-time libraries) is installed first (tools/installer).
+ARCH ?= aarch64 s390x
+.PHONY: croise
+croise:
+	@bash -c '. tools/installer && for a in $(ARCH); do \
+	  besoin_croise $$a || exit 1; done && installer_manquants'
+	for a in $(ARCH); do \
+	  cmake --preset croise-$$a && cmake --build --preset croise-$$a -j 2 && \
+	  ctest --preset croise-$$a -j 2 || exit 1; \
+	done
+
 clean:
 	rm -rf build
 

@@ -55,6 +55,13 @@ d'un intervalle choisi, kelvaro decompose N en facteurs premiers, enumere\n\
 ses diviseurs et les additionne, puis affiche les N dont la somme des\n\
 diviseurs a la parite choisie (paire, impaire ou quelconque), avec le\n\
 nombre de leurs diviseurs et leur somme, exacte pour N jusqu'a 2^63 - 1.")
+# The target's architecture in dpkg's name (arm64 for aarch64-linux-gnu),
+# not the build machine's, which CPack would take: a cross build's package
+# holds the target's program.
+execute_process(
+  COMMAND dpkg-architecture -t ${CMAKE_CXX_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
+  OUTPUT_VARIABLE CPACK_DEBIAN_PACKAGE_ARCHITECTURE
+  OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

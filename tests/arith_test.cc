@@ -226,17 +226,37 @@ TEST(Decimal, EveryLengthAndItsBoundaries) {
   for (u128 p = 1; p <= u128{UINT64_MAX} * 1000; p *= 10)
     for (u128 v : {p - 1, p, p + 1, 2 * p, 99 * p / 10}) lignes.push_back(v);
   char t[64];
-  decimal::Compteur compteur;
   for (u128 v : lignes) {
     const std::string attendu = reference(v);
     EXPECT_EQ(std::string(t, decimal::ecrire(t, v)), attendu);
     const auto v64 = static_cast<uint64_t>(v);
     EXPECT_TRUE(v > v64 || std::string(t, decimal::ecrire(t, v64)) == attendu);
-    // A counter through v - 2 .. v + 1: incremented in place across a new
-    // digit and the carry out of its low eight digits, converted on a jump.
-    for (uint64_t w = v64 - 2; v >= 2 && v < INT64_MAX && w <= v64 + 1; ++w)
-      EXPECT_EQ(std::string(t, compteur.ecrire(t, w)), reference(w));
   }
+}
+
+// A counter written with runs of consecutive values, its text incremented in
+// place: into every digit count (9 to 10 ... 10^19 - 1 to 10^19), through
+// carries that add no digit (1999 to 2000), with a carry out of its low
+// eight digits and without, and up to UINT64_MAX. Each run starts after a
+// value that is not its predecessor: the end of the run before, a value
+// below it, the same value again, and 0 after UINT64_MAX, its successor only
+// modulo 2^64.
+TEST(Decimal, CounterAgreesWithAPlainConversion) {
+  std::vector<std::pair<uint64_t, uint64_t>> suites = {{0, 12}};  // from, count
+  for (int c = 1; c <= 19; ++c) {
+    const uint64_t p = decimal::kPuissances[c];
+    suites.insert(suites.end(), {{p - 3, 5}, {p + 1, 3}, {p - 2, 4}});
+    if (c < 19) suites.emplace_back(2 * p - 2, 4);
+  }
+  suites.insert(suites.end(), {{123456789999999998, 4},
+                               {18446744072999999998u, 4},
+                               {UINT64_MAX - 3, 4},
+                               {0, 3}});
+  decimal::Compteur compteur;
+  char t[24];
+  for (const auto& [debut, nombre] : suites)
+    for (uint64_t v = debut; v != debut + nombre; ++v)
+      ASSERT_EQ(std::string(t, compteur.ecrire(t, v)), std::to_string(v));
 }
 
 // Suiv, fed by a sieve, appends the same primes in turn as trial division.

@@ -52,11 +52,18 @@ void ecrire_entree(int fd, const Options& o) {
   dup2(sortie, 1);
   if (o.sortie == Bout::kFermee) close(1);
   for (int fd = 3; fd < 64; ++fd) close(fd);
-  execl(KELVARO_PROGRAMME, "kelvaro", static_cast<char*>(nullptr));
-  _exit(127);
+  executer_programme();
 }
 
 }  // namespace
+
+void executer_programme() {
+  // KELVARO_EMULATEUR: the words of the emulator's command, each a string
+  // and a comma, or nothing for a native build.
+  const char* const mots[] = {KELVARO_EMULATEUR KELVARO_PROGRAMME, nullptr};
+  execv(mots[0], const_cast<char* const*>(mots));
+  _exit(127);
+}
 
 Execution executer(const Options& o) {
   signal(SIGPIPE, SIG_IGN);  // our writes to a program gone fail instead

@@ -40,6 +40,11 @@ struct Execution {
 
 Execution executer(const Options& o);
 
+// Replaces the calling process with the built program, through the emulator
+// in a cross build; exits 127 when that fails. Async-signal-safe: for the
+// child between fork and exec.
+[[noreturn]] void executer_programme();
+
 using Horloge = std::chrono::steady_clock;
 
 // Waits until `limite` for `pid` to end, and kills it past that. Returns

@@ -109,8 +109,7 @@ pid_t lancer(int& maitre, const termios* modes, unsigned short colonnes,
   const pid_t pid = forkpty(&maitre, nullptr, modes, &taille);
   if (pid == 0) {
     if (sans_erreurs) dup2(open("/dev/null", O_WRONLY), 2);
-    execl(KELVARO_PROGRAMME, "kelvaro", static_cast<char*>(nullptr));
-    _exit(127);
+    executer_programme();
   }
   return pid;
 }
@@ -237,7 +236,8 @@ std::string ecran(const std::string& octets, int colonnes) {
 // goes on 600000 N more with the status line below it.
 TEST(Terminal, StatusLineShowsAndLeavesTheScreenAsItWas) {
 #ifndef KELVARO_VTERM
-  GTEST_SKIP() << "libvterm is missing (Debian: libvterm-dev)";
+  GTEST_SKIP() << "libvterm is missing for this build's target (Debian: "
+                  "libvterm-dev, or libvterm-dev:arm64 for an arm64 build)";
 #else
   constexpr unsigned short kColonnes = 87;
   std::string vu[2];

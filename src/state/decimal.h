@@ -101,7 +101,8 @@ struct Compteur {
 
   // Writes v at out and returns the end of its digits; needs 20 bytes free.
   char* ecrire(char* out, uint64_t v) {
-    if (v != valeur + 1) {  // not the next value: written as it comes
+    // Not the next value (0 after UINT64_MAX is none): written as it comes.
+    if (v != valeur + 1 || v == 0) {
       valeur = v;
       n = 0;
       return decimal::ecrire(out, v);
