@@ -52,11 +52,19 @@ void ecrire_entree(int fd, const Options& o) {
   dup2(sortie, 1);
   if (o.sortie == Bout::kFermee) close(1);
   for (int fd = 3; fd < 64; ++fd) close(fd);
+  lancer_programme();
+}
+
+}  // namespace
+
+void lancer_programme() {
   execl(KELVARO_PROGRAMME, "kelvaro", static_cast<char*>(nullptr));
   _exit(127);
 }
 
-}  // namespace
+std::string commande_programme() {
+  return std::string("'") + KELVARO_PROGRAMME + "'";
+}
 
 Execution executer(const Options& o) {
   signal(SIGPIPE, SIG_IGN);  // our writes to a program gone fail instead
@@ -68,6 +76,11 @@ Execution executer(const Options& o) {
     std::rewind(f);
     dup2(fileno(f), entree[0]);
     std::fclose(f);
+  }
+  if (o.entree == Bout::kDossier) {
+    const int dossier = open("/", O_RDONLY);
+    dup2(dossier, entree[0]);
+    close(dossier);
   }
   FILE* erreurs = std::tmpfile();
   const pid_t pid = fork();

@@ -11,6 +11,7 @@
 enum class Bout {
   kTube,     // a pipe, written to its end or read to its end
   kFichier,  // input only: a regular file holding `debut`
+  kDossier,  // input only: a directory, which cannot be read
   kFermee,   // descriptor closed at start
   kPleine,   // output only: /dev/full, where every write fails
   kCoupee,   // output only: a pipe whose reader leaves at the first bytes
@@ -39,6 +40,12 @@ struct Execution {
 };
 
 Execution executer(const Options& o);
+
+// In a child process: replaces it with the program, or ends it with 127.
+[[noreturn]] void lancer_programme();
+
+// The command that starts the program, for a shell.
+std::string commande_programme();
 
 using Horloge = std::chrono::steady_clock;
 

@@ -6,7 +6,8 @@
 #include <cstring>
 
 #include "arith/calcul.h"
-#include "driver/statut.h"
+#include "driver/liste.h"
+#include "state/tic.h"
 #include "input/controle.h"
 #include "state/sortie.h"
 #include "state/state.h"
