@@ -436,4 +436,92 @@ TEST_P(Interruption, LeavesTheTerminalAsItWas) {
 INSTANTIATE_TEST_SUITE_P(Signaux, Interruption, ::testing::ValuesIn(kScenes),
                          [](const auto& i) { return std::string(i.param.nom); });
 
+// tmux on a server of its own; each call runs one of its commands and gives
+// what it printed.
+class Tmux {
+ public:
+  std::string operator()(const std::string& commande) const {
+    std::string sortie;
+    FILE* f = popen((base_ + commande + " 2>/dev/null").c_str(), "r");
+    if (f == nullptr) return sortie;
+    char tampon[4096];
+    for (size_t n; (n = std::fread(tampon, 1, sizeof tampon, f)) > 0;)
+      sortie.append(tampon, n);
+    pclose(f);
+    return sortie;
+  }
+  std::string ecran() const { return (*this)("capture-pane -p -t k"); }
+  // Waits until the screen shows `texte`; false after a minute.
+  bool attendre(const std::string& texte) const {
+    const auto limite = Horloge::now() + std::chrono::seconds(60);
+    while (ecran().find(texte) == std::string::npos) {
+      if (Horloge::now() > limite) return false;
+      std::this_thread::sleep_for(milliseconds(20));
+    }
+    return true;
+  }
+  ~Tmux() { (*this)("kill-server"); }
+
+ private:
+  // A server of its own for each run: the last one may still be ending.
+  inline static int serveurs_ = 0;
+  std::string base_ = "tmux -L kelvaro" + std::to_string(getpid()) + "-" +
+                      std::to_string(++serveurs_) + " -f /dev/null ";
+};
+
+// A window of `colonnes` columns, made `apres` columns wide once the status
+// line shows (0: never).
+struct Fenetre {
+  const char* nom;
+  int colonnes, apres;
+};
+void PrintTo(const Fenetre& f, std::ostream* o) { *o << f.nom; }
+
+// The listing at 10^12 in tmux, run by a shell that then writes its exit
+// status and waits; its answers and the last 0 are typed at
+// once. The window is resized once the status line shows (or the header,
+// without it); once the line of N = 10^12 shows, the walk goes on 0.3 s
+// more (of 0.8 s left) before Ctrl-C stops it. Gives the final screen, where the
+// shell has written the exit status last.
+std::string dans_tmux(const Fenetre& f, bool sans_erreurs) {
+  Tmux tmux;
+  // The shell catches Ctrl-C, so that it outlives the program.
+  tmux("new-session -d -s k -x " + std::to_string(f.colonnes) +
+       " -y 24 \"trap : INT; " + commande_programme() + (sans_erreurs ? " 2>/dev/null" : "") +
+       "; echo statut \\$?; while :; do sleep 1; done\"");
+  if (!tmux.attendre("minimale ?")) return "no prompt";
+  tmux("send-keys -t k -l '999999000000 1000000600000 1 0'");
+  tmux("send-keys -t k Enter");
+  if (f.apres != 0) {
+    if (!tmux.attendre(sans_erreurs ? "impaires" : "N/s")) return "no status";
+    tmux("resize-window -t k -x " + std::to_string(f.apres));
+  }
+  if (!tmux.attendre("1000000000000  a")) return "no line";
+  std::this_thread::sleep_for(milliseconds(300));
+  tmux("send-keys -t k C-c");
+  tmux.attendre("statut ");
+  return tmux.ecran();
+}
+
+class Redimension : public ::testing::TestWithParam<Fenetre> {};
+
+// tmux keeps a pending wrap through the cursor moves that xterm drops it at,
+// and wraps the rows of a narrowed window again: the line of N = 10^12 ends
+// on the last of 87 columns, and the status line, 99 columns wide, is cut in
+// two by the narrowing. The final screen holds no piece of it and is the
+// screen of the same run with standard error on /dev/null.
+TEST_P(Redimension, LeavesNoTraceInTmux) {
+  if (std::system("tmux -V >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "tmux is missing (Debian: tmux)";
+  const std::string ecran = dans_tmux(GetParam(), false);
+  EXPECT_FALSE(garde_un_statut(ecran)) << ecran;
+  EXPECT_EQ(ecran, dans_tmux(GetParam(), true));
+  EXPECT_NE(ecran.find("  statut 1\n"), std::string::npos) << ecran;
+}
+
+const Fenetre kFenetres[] = {{"line_filling_the_last_column", 87, 0},
+                             {"narrowed_during_listing", 100, 60}};
+INSTANTIATE_TEST_SUITE_P(Tmux, Redimension, ::testing::ValuesIn(kFenetres),
+                         [](const auto& i) { return std::string(i.param.nom); });
+
 }  // namespace
