@@ -25,7 +25,8 @@ const std::string kLongueListe = "1 10000000 1 0";
 const std::string kReponses = "5 5 0 0";
 const std::string kEcriture =
     "kelvaro: erreur d'ecriture sur la sortie standard : ";
-const std::string kLecture = "kelvaro: erreur de lecture sur l'entree standard : ";
+const std::string kLecture =
+    "kelvaro: erreur de lecture sur l'entree standard : ";
 const std::string kSuite =
     kMax + kParite + kEntete[0] + lignes({"5 2 6"}) + kNouveau;
 

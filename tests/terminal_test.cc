@@ -132,7 +132,8 @@ size_t attendre(Terminal& t, const std::string& attendu, size_t depuis = 0) {
 int finir(Terminal& t) {
   int etat = 0;
   while (waitpid(t.pid, &etat, WNOHANG) != t.pid) {
-    if (Horloge::now() > t.limite) return attendre_fin(t.pid, t.limite, nullptr);
+    if (Horloge::now() > t.limite)
+      return attendre_fin(t.pid, t.limite, nullptr);
     lire(t, 20);
   }
   while (lire(t, 100)) {
@@ -211,7 +212,8 @@ TEST(Terminal, PromptsShowTypeAheadIsKeptCtrlDEndsCtrlCStopsAListing) {
     for (size_t p = 0, depuis = 0; p < l.pas.size(); p += 2) {
       depuis = attendre(t, l.pas[p], depuis);
       ASSERT_NE(depuis, std::string::npos) << t.vu;
-      if (l.pas[p + 1] == "\x03") std::this_thread::sleep_for(milliseconds(300));
+      if (l.pas[p + 1] == "\x03")
+        std::this_thread::sleep_for(milliseconds(300));
       taper(t, l.pas[p + 1]);
     }
     EXPECT_EQ(finir(t), l.statut);
@@ -293,11 +295,11 @@ TEST(Terminal, StatusLineShowsAndLeavesTheScreenAsItWas) {
 // NOFLSH clear and no status line on the screen.
 struct Pas {
   std::string attendu;
-  std::string tape{};           // typed
-  int signal = 0;               // or sent to the program
-  bool fermer_sortie = false;   // or the reader of standard output leaves
-  int pause_ms = 0;             // waited before doing it
-  int noflsh = -1;              // 1 set, 0 clear and screen clean, -1 unchecked
+  std::string tape{};          // typed
+  int signal = 0;              // or sent to the program
+  bool fermer_sortie = false;  // or the reader of standard output leaves
+  int pause_ms = 0;            // waited before doing it
+  int noflsh = -1;             // 1 set, 0 clear and screen clean, -1 unchecked
 };
 
 struct Scene {
@@ -359,7 +361,9 @@ const Scene kScenes[] = {
      1},
     {"term_dumb",
      {.terme = "dumb"},
-     {{kQuestion, kImpairs}, {"impaires, sont :", "\x03", 0, false, 1500}, {kEncore, "0\n"}},
+     {{kQuestion, kImpairs},
+      {"impaires, sont :", "\x03", 0, false, 1500},
+      {kEncore, "0\n"}},
      1,
      "\033"},
     {"sigint_ignored",
@@ -382,7 +386,7 @@ double rythme(const std::string& vu, size_t ou, bool apres) {
   size_t debut = fin;
   while (debut > 0 && std::isdigit(static_cast<unsigned char>(vu[debut - 1])))
     --debut;
-  return std::atof(vu.substr(debut, fin - debut).c_str());
+  return std::strtod(vu.substr(debut, fin - debut).c_str(), nullptr);
 }
 
 class Interruption : public ::testing::TestWithParam<Scene> {};
@@ -434,7 +438,9 @@ TEST_P(Interruption, LeavesTheTerminalAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signaux, Interruption, ::testing::ValuesIn(kScenes),
-                         [](const auto& i) { return std::string(i.param.nom); });
+                         [](const auto& i) {
+                           return std::string(i.param.nom);
+                         });
 
 // tmux on a server of its own; each call runs one of its commands and gives
 // what it printed.
@@ -481,13 +487,14 @@ void PrintTo(const Fenetre& f, std::ostream* o) { *o << f.nom; }
 // status and waits; its answers and the last 0 are typed at
 // once. The window is resized once the status line shows (or the header,
 // without it); once the line of N = 10^12 shows, the walk goes on 0.3 s
-// more (of 0.8 s left) before Ctrl-C stops it. Gives the final screen, where the
-// shell has written the exit status last.
+// more (of 0.8 s left) before Ctrl-C stops it. Gives the final screen, where
+// the shell has written the exit status last.
 std::string dans_tmux(const Fenetre& f, bool sans_erreurs) {
   Tmux tmux;
   // The shell catches Ctrl-C, so that it outlives the program.
   tmux("new-session -d -s k -x " + std::to_string(f.colonnes) +
-       " -y 24 \"trap : INT; " + commande_programme() + (sans_erreurs ? " 2>/dev/null" : "") +
+       " -y 24 \"trap : INT; " + commande_programme() +
+       (sans_erreurs ? " 2>/dev/null" : "") +
        "; echo statut \\$?; while :; do sleep 1; done\"");
   if (!tmux.attendre("minimale ?")) return "no prompt";
   tmux("send-keys -t k -l '999999000000 1000000600000 1 0'");
@@ -522,6 +529,8 @@ TEST_P(Redimension, LeavesNoTraceInTmux) {
 const Fenetre kFenetres[] = {{"line_filling_the_last_column", 87, 0},
                              {"narrowed_during_listing", 100, 60}};
 INSTANTIATE_TEST_SUITE_P(Tmux, Redimension, ::testing::ValuesIn(kFenetres),
-                         [](const auto& i) { return std::string(i.param.nom); });
+                         [](const auto& i) {
+                           return std::string(i.param.nom);
+                         });
 
 }  // namespace

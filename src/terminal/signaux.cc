@@ -24,7 +24,7 @@ constexpr int kSignaux[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGTERM,
                             SIGPIPE, SIGTSTP, SIGCONT, SIGWINCH};
 constexpr size_t kNombre = std::size(kSignaux);
 struct sigaction avant[kNombre];
-bool pris[kNombre];  // our handler stands in for avant[i]
+bool pris[kNombre];                // our handler stands in for avant[i]
 struct sigaction action_arret {};  // the SIGTSTP handler, put back at resume
 
 // NOFLSH is the listing's: set by it, to be taken away at its end.
@@ -148,8 +148,8 @@ void prendre_terminal(bool arreter, bool noflsh) {
   // Set only when the user's terminal does not have it already; marked
   // before it is set, so that a signal in between finds it to take away.
   termios modes{};
-  noflsh_voulu = noflsh && tcgetattr(0, &modes) == 0 &&
-                 (modes.c_lflag & NOFLSH) == 0;
+  noflsh_voulu =
+      noflsh && tcgetattr(0, &modes) == 0 && (modes.c_lflag & NOFLSH) == 0;
   reprendre_terminal();
 }
 

@@ -32,14 +32,14 @@ constexpr double kIntervalle = 0.19;
 constexpr char kEffacement[] = "\033D\033[2K\033[J\033M";
 
 // --- The listing -----------------------------------------------------------
-int64_t premier_N = 0;        // first N of the range
-int64_t dernier_N = 0;        // last N of the range
-double debut_s = 0;           // start of the listing, moved on by the stops
-double point_s = 0;           // clock at the last tick
-double dessin_s = 0;          // clock at the last drawing
-bool possible = false;        // standard error is a terminal that can take it
-bool offrir_ctrl_c = false;   // the text offers Ctrl-C
-std::string texte;            // the status as last composed, before any cut
+int64_t premier_N = 0;       // first N of the range
+int64_t dernier_N = 0;       // last N of the range
+double debut_s = 0;          // start of the listing, moved on by the stops
+double point_s = 0;          // clock at the last tick
+double dessin_s = 0;         // clock at the last drawing
+bool possible = false;       // standard error is a terminal that can take it
+bool offrir_ctrl_c = false;  // the text offers Ctrl-C
+std::string texte;           // the status as last composed, before any cut
 volatile std::sig_atomic_t affiche = 0;  // the line stands on the screen
 
 // --- The terminal's cursor, followed through what descriptor 1 writes -----
