@@ -430,7 +430,7 @@ TEST_P(Interruption, LeavesTheTerminalAsItWas) {
   for (size_t i = 0; (i = t.vu.find("\0337", i)) != std::string::npos; ++i)
     ++dessins;
   const std::chrono::duration<double> duree = Horloge::now() - t.premier_dessin;
-  EXPECT_LE(dessins, dessins == 0 ? 0 : 5 * duree.count() + 2);
+  EXPECT_LE(dessins, dessins == 0 ? 0 : 5 * duree.count() + 3);
   if (s.rythme) {
     const size_t arret = t.vu.find("fin 148");
     EXPECT_GT(rythme(t.vu, arret, true), rythme(t.vu, arret, false) / 2);

@@ -23,7 +23,9 @@
 
 namespace {
 
-// Shortest time between two drawings: five a second, at every other tick.
+// Shortest time between two drawings: they come on ticks, so at most at
+// every other tick, five a second; a little under 0.2 s, so that a tick
+// read late does not push the next drawing one tick further.
 constexpr double kIntervalle = 0.19;
 
 // Down one row (scrolling at the bottom), that row and every row below it
