@@ -74,7 +74,8 @@ void lancer(Terminal& t, const Depart& d) {
   t.pid = forkpty(&t.maitre, nullptr, d.modes, &taille);
   if (t.pid == 0) {
     setenv("TERM", d.terme, 1);
-    if (d.sigint_ignore) signal(SIGINT, SIG_IGN);
+    signal(SIGPIPE, SIG_DFL);  // executer ignores it in the tests' process
+    signal(SIGINT, d.sigint_ignore ? SIG_IGN : SIG_DFL);
     const rlimit sans_core = {0, 0};  // Ctrl-\ dumps no core
     setrlimit(RLIMIT_CORE, &sans_core);
     if (d.sans_erreurs) dup2(open("/dev/null", O_WRONLY), 2);
