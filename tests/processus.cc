@@ -52,12 +52,20 @@ void ecrire_entree(int fd, const Options& o) {
   dup2(sortie, 1);
   if (o.sortie == Bout::kFermee) close(1);
   for (int fd = 3; fd < 64; ++fd) close(fd);
-  executer_programme();
+  lancer_programme();
 }
 
 }  // namespace
 
-void executer_programme() {
+
+std::string commande_programme() {
+  std::string commande;
+  for (const char* mot : {KELVARO_EMULATEUR KELVARO_PROGRAMME})
+    commande += std::string(commande.empty() ? "'" : " '") + mot + "'";
+  return commande;
+}
+
+void lancer_programme() {
   // KELVARO_EMULATEUR: the words of the emulator's command, each a string
   // and a comma, or nothing for a native build.
   const char* const mots[] = {KELVARO_EMULATEUR KELVARO_PROGRAMME, nullptr};
@@ -75,6 +83,11 @@ Execution executer(const Options& o) {
     std::rewind(f);
     dup2(fileno(f), entree[0]);
     std::fclose(f);
+  }
+  if (o.entree == Bout::kDossier) {
+    const int dossier = open("/", O_RDONLY);
+    dup2(dossier, entree[0]);
+    close(dossier);
   }
   FILE* erreurs = std::tmpfile();
   const pid_t pid = fork();

@@ -11,6 +11,7 @@
 enum class Bout {
   kTube,     // a pipe, written to its end or read to its end
   kFichier,  // input only: a regular file holding `debut`
+  kDossier,  // input only: a directory, which cannot be read
   kFermee,   // descriptor closed at start
   kPleine,   // output only: /dev/full, where every write fails
   kCoupee,   // output only: a pipe whose reader leaves at the first bytes
@@ -40,10 +41,14 @@ struct Execution {
 
 Execution executer(const Options& o);
 
-// Replaces the calling process with the built program, through the emulator
-// in a cross build; exits 127 when that fails. Async-signal-safe: for the
+// In a child process: replaces it with the built program, through the
+// emulator in a cross build, or ends it with 127. Async-signal-safe: for the
 // child between fork and exec.
-[[noreturn]] void executer_programme();
+[[noreturn]] void lancer_programme();
+
+// The command that starts the program (through the emulator in a cross
+// build), for a shell.
+std::string commande_programme();
 
 using Horloge = std::chrono::steady_clock;
 

@@ -1,7 +1,10 @@
 // Hostile input and broken output, end to end through real pipes: every case
-// must end with its status within the hang guard, in bounded memory.
+// must end with its status within the hang guard, in bounded memory, and a
+// broken end be named on standard error with the system's reason.
 
 #include <signal.h>
+
+#include <algorithm>
 
 #include "console.h"
 #include "processus.h"
@@ -20,6 +23,10 @@ const std::string kLongueListe = "1 10000000 1 0";
 #endif
 
 const std::string kReponses = "5 5 0 0";
+const std::string kEcriture =
+    "kelvaro: erreur d'ecriture sur la sortie standard : ";
+const std::string kLecture =
+    "kelvaro: erreur de lecture sur l'entree standard : ";
 const std::string kSuite =
     kMax + kParite + kEntete[0] + lignes({"5 2 6"}) + kNouveau;
 
@@ -45,6 +52,7 @@ TEST(Robustesse, EveryCaseEndsPromptlyInBoundedMemory) {
     std::string fin;    // how the output ends
     long invites = -1;  // prompts written beyond the plain session's, if known
     long marge_ko = 16 << 10;  // memory allowed beyond the plain session's
+    std::string erreurs{};     // how standard error begins: its only line
   } cas[] = {
       {"huge_token", flot("9", kGrand, " " + kReponses), 1,
        kMin + kMin + kSuite, 1},
@@ -53,11 +61,18 @@ TEST(Robustesse, EveryCaseEndsPromptlyInBoundedMemory) {
       {"whitespace_then_end", flot(" \n", kGrand / 8, ""), 2, kMin + "\n"},
       {"millions_of_refused_tokens", flot("x\n", kJetons, kReponses), 1,
        kMin + kSuite, static_cast<long>(kJetons)},
-      {"dev_full", bris(Bout::kTube, Bout::kPleine), 3, ""},
-      {"stdout_closed", bris(Bout::kTube, Bout::kFermee), 3, ""},
-      {"stdin_closed", bris(Bout::kFermee, Bout::kTube), 2, kMin + "\n"},
+      {"dev_full", bris(Bout::kTube, Bout::kPleine), 3, "", -1, 16 << 10,
+       kEcriture + "No space left on device\n"},
+      {"stdout_closed", bris(Bout::kTube, Bout::kFermee), 3, "", -1, 16 << 10,
+       kEcriture + "Bad file descriptor\n"},
+      {"stdin_closed", bris(Bout::kFermee, Bout::kTube), 4, kMin + "\n", -1,
+       16 << 10, kLecture + "Bad file descriptor\n"},
+      // The reason depends on the file system (EISDIR, EINVAL).
+      {"stdin_a_directory", bris(Bout::kDossier, Bout::kTube), 4, kMin + "\n",
+       -1, 16 << 10, kLecture},
       {"reader_gone_sigpipe_ignored",
-       bris(Bout::kTube, Bout::kCoupee, kLongueListe, true), 3, ""},
+       bris(Bout::kTube, Bout::kCoupee, kLongueListe, true), 3, "", -1,
+       16 << 10, kEcriture + "Broken pipe\n"},
       {"reader_gone_sigpipe_default",
        bris(Bout::kTube, Bout::kCoupee, kLongueListe), -SIGPIPE, ""},
       // Only the prime table grows, up to the root of the largest N.
@@ -70,7 +85,9 @@ TEST(Robustesse, EveryCaseEndsPromptlyInBoundedMemory) {
     const Execution r = executer(c.o);
     EXPECT_EQ(r.statut, c.statut);
     EXPECT_TRUE(r.sortie.ends_with(c.fin));
-    EXPECT_EQ(r.erreurs, "");  // standard error is no terminal here
+    EXPECT_TRUE(r.erreurs.starts_with(c.erreurs)) << r.erreurs;
+    EXPECT_EQ(std::count(r.erreurs.begin(), r.erreurs.end(), '\n'),
+              c.erreurs.empty() ? 0 : 1);
     EXPECT_LT(r.memoire_ko, base.memoire_ko + c.marge_ko);
     const size_t attendu =
         base.taille + static_cast<size_t>(c.invites) * kMin.size();

@@ -6,10 +6,11 @@
 #include <cstring>
 
 #include "arith/calcul.h"
-#include "driver/statut.h"
+#include "driver/liste.h"
 #include "input/controle.h"
 #include "state/sortie.h"
 #include "state/state.h"
+#include "state/tic.h"
 
 void copier_message(const char* texte) {
   std::strncpy(message, texte, sizeof message - 1);

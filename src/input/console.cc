@@ -2,9 +2,12 @@
 
 #include "input/console.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "state/sortie.h"
 
 EntreeStandard::int_type EntreeStandard::underflow() {
   for (;;) {
@@ -13,9 +16,18 @@ EntreeStandard::int_type EntreeStandard::underflow() {
       setg(tampon_, tampon_, tampon_ + n);
       return traits_type::to_int_type(tampon_[0]);
     }
-    if (n < 0 && errno == EINTR) continue;
-    // End of input, or an error that leaves nothing more to read.
-    return traits_type::eof();
+    if (n == 0) return traits_type::eof();
+    if (errno == EINTR) continue;
+    // A descriptor left non-blocking by another program: wait for input.
+    pollfd attente = {0, POLLIN, 0};
+    if ((errno == EAGAIN || errno == EWOULDBLOCK) &&
+        (poll(&attente, 1, -1) >= 0 || errno == EINTR))
+      continue;
+    // The prompt ends its row as at the end of input; the reason follows.
+    const int erreur = errno;
+    ecrire("\n", 1);
+    vider();
+    echouer("erreur de lecture sur l'entree standard", erreur, 4);
   }
 }
 

@@ -1,6 +1,8 @@
 // Standard input as a stream buffer over descriptor 0. Unlike the buffer
 // behind std::cin it keeps what it has read ahead when a seek fails (at a
-// terminal or a pipe), and drops it only when a seek really moves.
+// terminal or a pipe), and drops it only when a seek really moves. A read
+// error other than the end of input ends the process with status 4, after
+// "\n" on standard output and a line on standard error.
 #pragma once
 
 #include <streambuf>

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "state/decimal.h"
 
@@ -21,6 +23,7 @@ char tampon[kTaille];
 std::string* sortie_capture = nullptr;
 void (*fin_detournee)(int) = nullptr;
 void (*avant_vidage)(const char*, size_t) = nullptr;
+void (*avant_echec)() = nullptr;
 char* sortie_pos = tampon;
 char* sortie_fin = tampon + kTaille;
 
@@ -37,10 +40,22 @@ void vider() {
   while (reste_a_ecrire > 0) {
     ssize_t n = ::write(1, p, reste_a_ecrire);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) std::_Exit(3);
+    if (n <= 0)
+      echouer("erreur d'ecriture sur la sortie standard",
+              n < 0 ? errno : ENOSPC, 3);
     p += n;
     reste_a_ecrire -= static_cast<size_t>(n);
   }
+}
+
+// The output buffer is left as it is: writing it could fail again.
+void echouer(const char* quoi, int erreur, int statut) {
+  if (avant_echec != nullptr) avant_echec();
+  std::string ligne = "kelvaro: ";
+  ligne.append(quoi).append(" : ").append(std::strerror(erreur)).append("\n");
+  const ssize_t ignore = ::write(2, ligne.data(), ligne.size());
+  (void)ignore;
+  std::_Exit(statut);
 }
 
 void terminer(int statut) {

@@ -1,7 +1,7 @@
 // Standard output of the program. Text and decimal numbers are gathered in
 // one large buffer that is written out when it fills, before every read from
 // standard input, every 100 ms of a listing and at the end; a write that
-// fails ends the process with 3.
+// fails ends the process with 3, after a line on standard error.
 #pragma once
 
 #include <cstddef>
@@ -26,6 +26,14 @@ extern void (*avant_vidage)(const char* octets, size_t n);
 // Writes out what the buffer holds. A failed write (closed descriptor, full
 // disk, reader gone with SIGPIPE ignored) ends the process with status 3.
 void vider();
+
+// Set while a listing has changed the terminal: called before the process
+// ends on a failure, to put the terminal back first.
+extern void (*avant_echec)();
+
+// Ends the process with `statut` after one line on standard error: the
+// program's name, `quoi`, and the system's reason for the error `erreur`.
+[[noreturn]] void echouer(const char* quoi, int erreur, int statut);
 
 // Called by terminer with the status once the output is flushed; null in the
 // program. The fuzz harnesses set it to leave a session by longjmp instead

@@ -1,0 +1,538 @@
+// The program at a terminal. At a pseudo-terminal: each prompt shows before
+// the program waits, Ctrl-C stops a listing, and whatever ends or stops the
+// program leaves the terminal's modes and its screen (rendered by libvterm)
+// as they were. In tmux, which wraps rows again when its window changes
+// size: the status line leaves no trace.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#ifdef KELVARO_VTERM
+#include <vterm.h>
+#endif
+
+#include "console.h"
+#include "processus.h"
+
+namespace {
+
+using namespace texte;
+using std::chrono::milliseconds;
+
+// Where standard output goes, beside the terminal.
+enum class Sortie { kTerminal, kNulle, kTube };
+
+// How the program is started on a new pseudo-terminal of 24 rows.
+struct Depart {
+  unsigned short colonnes = 80;
+  const termios* modes = nullptr;  // the kernel's defaults when null
+  const char* terme = "xterm";     // TERM
+  bool sans_erreurs = false;       // standard error on /dev/null
+  Sortie sortie = Sortie::kTerminal;
+  bool sigint_ignore = false;  // inherited, as `(trap "" INT; kelvaro)` has it
+  // Run by sh with job control, which prints "fin" and the status when the
+  // program stops or ends, reads a line, and brings it back with `fg`.
+  bool sous_shell = false;
+};
+
+// The program on its terminal: the master side, the slave side kept open so
+// that the terminal's modes outlive the program, the read end of standard
+// output when it is a pipe, and everything the terminal received.
+struct Terminal {
+  pid_t pid = -1;
+  int maitre = -1, esclave = -1, tube = -1;
+  std::string vu;
+  Horloge::time_point limite = Horloge::now() + std::chrono::seconds(20);
+  Horloge::time_point premier_dessin{};  // when the status line first came
+  ~Terminal() {
+    for (const int fd : {maitre, esclave, tube})
+      if (fd >= 0) close(fd);
+  }
+};
+
+void lancer(Terminal& t, const Depart& d) {
+  int tube[2] = {-1, -1};
+  if (d.sortie == Sortie::kTube && pipe(tube) != 0) std::abort();
+  const std::string script = "set -m; " + commande_programme() +
+                             "; echo \"fin $?\"; read x; fg; echo \"fin $?\"";
+  winsize taille = {24, d.colonnes, 0, 0};
+  t.pid = forkpty(&t.maitre, nullptr, d.modes, &taille);
+  if (t.pid == 0) {
+    setenv("TERM", d.terme, 1);
+    signal(SIGPIPE, SIG_DFL);  // executer ignores it in the tests' process
+    signal(SIGINT, d.sigint_ignore ? SIG_IGN : SIG_DFL);
+    const rlimit sans_core = {0, 0};  // Ctrl-\ dumps no core
+    setrlimit(RLIMIT_CORE, &sans_core);
+    if (d.sans_erreurs) dup2(open("/dev/null", O_WRONLY), 2);
+    if (d.sortie == Sortie::kNulle) dup2(open("/dev/null", O_WRONLY), 1);
+    if (d.sortie == Sortie::kTube) {
+      dup2(tube[1], 1);
+      close(tube[0]);  // else the program keeps its own reader
+      close(tube[1]);
+    }
+    if (d.sous_shell)
+      execl("/bin/sh", "sh", "-c", script.c_str(), static_cast<char*>(nullptr));
+    else
+      lancer_programme();
+    _exit(127);
+  }
+  if (tube[1] >= 0) close(tube[1]);
+  t.tube = tube[0];
+  t.esclave = open(ptsname(t.maitre), O_RDWR | O_NOCTTY);
+}
+
+// Reads what the terminal shows within `ms` milliseconds, and empties the
+// pipe of standard output; returns whether the terminal showed anything.
+bool lire(Terminal& t, int ms) {
+  pollfd attente[2] = {{t.maitre, POLLIN, 0}, {t.tube, POLLIN, 0}};
+  if (poll(attente, t.tube >= 0 ? 2 : 1, ms) <= 0) return false;
+  char tampon[65536];
+  if (t.tube >= 0 && (attente[1].revents & (POLLIN | POLLHUP)) != 0 &&
+      read(t.tube, tampon, sizeof tampon) <= 0) {
+    close(t.tube);
+    t.tube = -1;
+  }
+  if ((attente[0].revents & POLLIN) == 0) return false;
+  const ssize_t n = read(t.maitre, tampon, sizeof tampon);
+  if (n <= 0) return false;
+  t.vu.append(tampon, static_cast<size_t>(n));
+  if (t.premier_dessin == Horloge::time_point{} &&
+      t.vu.find("\0337") != std::string::npos)
+    t.premier_dessin = Horloge::now();
+  return true;
+}
+
+// Reads until the terminal has shown `attendu` at `depuis` or after; returns
+// where it ends, or npos past the time limit.
+size_t attendre(Terminal& t, const std::string& attendu, size_t depuis = 0) {
+  size_t ou;
+  while ((ou = t.vu.find(attendu, depuis)) == std::string::npos) {
+    if (Horloge::now() > t.limite) return ou;
+    lire(t, 100);
+  }
+  return ou + attendu.size();
+}
+
+// Reads until the program has ended and its last bytes are in; returns its
+// status (minus the signal that ended it, kTue when it had to be killed).
+int finir(Terminal& t) {
+  int etat = 0;
+  while (waitpid(t.pid, &etat, WNOHANG) != t.pid) {
+    if (Horloge::now() > t.limite)
+      return attendre_fin(t.pid, t.limite, nullptr);
+    lire(t, 20);
+  }
+  while (lire(t, 100)) {
+  }
+  return WIFEXITED(etat) ? WEXITSTATUS(etat) : -WTERMSIG(etat);
+}
+
+void taper(const Terminal& t, const std::string& texte) {
+  ASSERT_EQ(write(t.maitre, texte.data(), texte.size()),
+            static_cast<ssize_t>(texte.size()));
+}
+
+// The terminal's modes, readable in a failure message.
+std::string modes(int fd) {
+  termios m{};
+  if (tcgetattr(fd, &m) != 0) return "unreadable";
+  std::ostringstream o;
+  o << std::hex << "iflag " << m.c_iflag << " oflag " << m.c_oflag << " cflag "
+    << m.c_cflag << " lflag " << m.c_lflag << " cc";
+  for (const cc_t c : m.c_cc) o << ' ' << static_cast<int>(c);
+  return o.str();
+}
+
+bool noflsh(int fd) {
+  termios m{};
+  return tcgetattr(fd, &m) == 0 && (m.c_lflag & NOFLSH) != 0;
+}
+
+// The listing's part of `vu`: from the header for odd sums to the repeat
+// question that follows it.
+std::string liste(const std::string& vu) {
+  const size_t debut = vu.find(kEntete[1]) + kEntete[1].size();
+  return vu.substr(debut, vu.find(kNouveau, debut) - debut);
+}
+
+// Each row alternates a text the output must come to hold, after the one
+// before, and what is then typed. Nothing is typed before the prompt shows,
+// so a prompt left in the output buffer stops the test. The terminal hands
+// over whole lines; before a Ctrl-C the output is left unread a while, as a
+// busy terminal leaves it (and throws it away at Ctrl-C unless the program
+// asks it not to). Ctrl-C in a listing of 10^8 N stops the walk, and every
+// line listed is whole and as a pipe gets it; at a question it ends the
+// process by the signal.
+TEST(Terminal, PromptsShowTypeAheadIsKeptCtrlDEndsCtrlCStopsAListing) {
+  const std::string kMille = "\n \n \t 1000 \t";
+  const struct {
+    const char* nom;
+    int statut;
+    std::vector<std::string> pas;
+  } cas[] = {
+      // Two answers on one line: the maximum is asked once, answered already.
+      {"two_answers_on_one_line",
+       1,
+       {kMin, "5 5\n", kMax + kParite, "0\n", lignes({"5 2 6"}) + kNouveau,
+        "0\n"}},
+      {"ctrl_d_after_refused_token",
+       2,
+       {kMin, "5 5 x\n", kParite + kParite, "\x04", "\n", ""}},
+      {"ctrl_c_then_0_ends",
+       1,
+       {kMin, "1 100000000 1\n", kMille, "\x03", kNouveau, "0\n"}},
+      {"ctrl_c_then_1_starts_anew",
+       -SIGINT,
+       {kMin, "1 100000000 1\n", kMille, "\x03", kNouveau, "1\n", kMin,
+        "\x03"}}};
+  for (const auto& l : cas) {
+    SCOPED_TRACE(l.nom);
+    termios brut{};
+    cfmakeraw(&brut);
+    brut.c_lflag |= ICANON | ISIG;
+    brut.c_cc[VEOF] = 4;   // Ctrl-D
+    brut.c_cc[VINTR] = 3;  // Ctrl-C
+    Terminal t;
+    lancer(t, {.modes = &brut, .sans_erreurs = true});
+    ASSERT_GE(t.pid, 0);
+    for (size_t p = 0, depuis = 0; p < l.pas.size(); p += 2) {
+      depuis = attendre(t, l.pas[p], depuis);
+      ASSERT_NE(depuis, std::string::npos) << t.vu;
+      if (l.pas[p + 1] == "\x03")
+        std::this_thread::sleep_for(milliseconds(300));
+      taper(t, l.pas[p + 1]);
+    }
+    EXPECT_EQ(finir(t), l.statut);
+    if (t.vu.find(kEntete[1]) == std::string::npos) continue;
+
+    // The same listing through a pipe, up to the last N listed.
+    const std::string lu = liste(t.vu);
+    std::istringstream derniere(lu.substr(lu.rfind("\n \n \t ")));
+    std::string nN, tiret, deux_points, dernier_N;
+    derniere >> nN >> tiret >> deux_points >> dernier_N;
+    ASSERT_LT(std::stoll(dernier_N), 100000000);
+    const Execution r = executer({.debut = "1 " + dernier_N + " 1 0"});
+    EXPECT_EQ(lu, liste(r.sortie));
+  }
+}
+
+#ifdef KELVARO_VTERM
+// The screen of 24 rows and `colonnes` columns that a terminal emulator
+// shows after `octets`, cell by cell, row by row, then where the cursor is.
+std::string ecran(const std::string& octets, int colonnes) {
+  VTerm* vt = vterm_new(24, colonnes);
+  vterm_set_utf8(vt, 1);
+  VTermScreen* e = vterm_obtain_screen(vt);
+  vterm_screen_reset(e, 1);
+  vterm_input_write(vt, octets.data(), octets.size());
+  std::string t;
+  VTermPos p{};
+  for (p.row = 0; p.row < 24; ++p.row, t += '\n') {
+    for (p.col = 0; p.col < colonnes; ++p.col) {
+      VTermScreenCell c{};
+      vterm_screen_get_cell(e, p, &c);
+      t += c.chars[0] == 0 ? ' ' : static_cast<char>(c.chars[0]);
+    }
+  }
+  vterm_state_get_cursorpos(vterm_obtain_state(vt), &p);
+  t += "cursor " + std::to_string(p.row) + "," + std::to_string(p.col);
+  vterm_free(vt);
+  return t;
+}
+#endif
+
+// A text of the status line, whatever else it holds.
+const std::string kStatut = " N/s   reste ";
+
+// Whether a screen still holds a piece of a status line.
+bool garde_un_statut(const std::string& ecran) {
+  for (const char* morceau : {"N/s", "reste ", "arreter la liste"})
+    if (ecran.find(morceau) != std::string::npos) return true;
+  return false;
+}
+
+// A listing at a terminal, run with standard error on the terminal and then
+// on /dev/null: the status line shows in the first run, and the final
+// screens are the same. Only N = 10^12 qualifies, 2 * 10^6 N into the walk;
+// its line ends on the last of 87 columns, leaving a wrap pending, and the
+// walk goes on 600000 N more.
+TEST(Terminal, StatusLineShowsAndLeavesTheScreenAsItWas) {
+#ifndef KELVARO_VTERM
+  GTEST_SKIP() << "libvterm is missing for this build's target (Debian: "
+                  "libvterm-dev, or libvterm-dev:arm64 for an arm64 build)";
+#else
+  constexpr unsigned short kColonnes = 87;
+  std::string vu[2];
+  for (int sans_erreurs = 0; sans_erreurs < 2; ++sans_erreurs) {
+    Terminal t;
+    lancer(t, {.colonnes = kColonnes, .sans_erreurs = sans_erreurs == 1});
+    ASSERT_GE(t.pid, 0);
+    ASSERT_NE(attendre(t, "minimale ? "), std::string::npos);
+    taper(t, "999998000002 1000000600000 1 0\n");
+    EXPECT_EQ(finir(t), 1);
+    vu[sans_erreurs] = t.vu;
+  }
+  EXPECT_NE(vu[0].find(kStatut), std::string::npos) << "no status line seen";
+  EXPECT_EQ(ecran(vu[0], kColonnes), ecran(vu[1], kColonnes));
+#endif
+}
+
+// One step of a row below: what the terminal must come to show, after the
+// step before, then what is done. Checked first when asked: NOFLSH set, or
+// NOFLSH clear and no status line on the screen.
+struct Pas {
+  std::string attendu;
+  std::string tape{};          // typed
+  int signal = 0;              // or sent to the program
+  bool fermer_sortie = false;  // or the reader of standard output leaves
+  int pause_ms = 0;            // waited before doing it
+  int noflsh = -1;             // 1 set, 0 clear and screen clean, -1 unchecked
+};
+
+struct Scene {
+  const char* nom;
+  Depart depart;
+  std::vector<Pas> pas;
+  int statut;            // of the program, or of the shell that ran it
+  std::string jamais{};  // never written to the terminal
+  bool rythme = false;   // the pace after a stop of 2 s is the pace before
+};
+void PrintTo(const Scene& s, std::ostream* o) { *o << s.nom; }
+
+// Texts the terminal shows (its newlines become CR LF): the first question
+// and the repeat question.
+const std::string kQuestion = "minimale ? ";
+const std::string kEncore = "Nouveau calcul";
+
+// A listing of 2.6 * 10^6 N at 10^12 where only N = 10^12 qualifies; with
+// parity 0 every N has its line.
+const std::string kImpairs = "999998000002 1000000600000 1\n";
+const std::string kTous = "999998000002 1000000600000 0\n";
+
+const Scene kScenes[] = {
+    {"sigterm_during_listing",
+     {},
+     {{kQuestion, kImpairs}, {kStatut, "", SIGTERM}},
+     -SIGTERM},
+    {"sighup_during_listing",
+     {},
+     {{kQuestion, kImpairs}, {kStatut, "", SIGHUP}},
+     -SIGHUP},
+    {"ctrl_backslash_during_listing",
+     {},
+     {{kQuestion, kImpairs}, {kStatut, "\x1c"}},
+     -SIGQUIT},
+    // The prompts go to the pipe: the answers are typed at once.
+    {"stdout_reader_gone_during_listing",
+     {.sortie = Sortie::kTube},
+     {{"", kTous}, {kStatut, "", 0, true}},
+     -SIGPIPE},
+    {"ctrl_z_then_fg_then_ctrl_c",
+     {.sous_shell = true},
+     {{kQuestion, kImpairs},
+      {kStatut, "\x1a"},
+      {"fin 148", "\n", 0, false, 2000, 0},
+      {kStatut, "\x03", 0, false, 0, 1},
+      {kEncore, "0\n"},
+      {"fin 1"}},
+     0,
+     "",
+     true},
+    // What was typed during the listing is not taken for answers.
+    {"ctrl_c_after_typed_text_then_0",
+     {},
+     {{kQuestion, kImpairs},
+      {kStatut, "hello world"},
+      {"hello world", "\x03"},
+      {kEncore, "0\n"}},
+     1},
+    {"term_dumb",
+     {.terme = "dumb"},
+     {{kQuestion, kImpairs},
+      {"impaires, sont :", "\x03", 0, false, 1500},
+      {kEncore, "0\n"}},
+     1,
+     "\033"},
+    {"sigint_ignored",
+     {.sigint_ignore = true},
+     {{kQuestion, kImpairs}, {kStatut, "", SIGTERM}},
+     -SIGTERM,
+     "arreter la liste"},
+    // Lines written every 100 ms elsewhere do not make it redraw.
+    {"stdout_not_the_terminal",
+     {.sortie = Sortie::kNulle},
+     {{"", kTous}, {kStatut, "", SIGTERM, false, 2500}},
+     -SIGTERM},
+};
+
+// The N per second of the status line drawn last before `ou` (apres: first
+// after it); 0 when there is none.
+double rythme(const std::string& vu, size_t ou, bool apres) {
+  const size_t fin = apres ? vu.find(" N/s", ou) : vu.rfind(" N/s", ou);
+  if (fin == std::string::npos) return 0;
+  size_t debut = fin;
+  while (debut > 0 && std::isdigit(static_cast<unsigned char>(vu[debut - 1])))
+    --debut;
+  return std::strtod(vu.substr(debut, fin - debut).c_str(), nullptr);
+}
+
+class Interruption : public ::testing::TestWithParam<Scene> {};
+
+// Each row runs a listing at a terminal and ends or stops it: the terminal's
+// modes end as they began, no status line stays on the screen, the status
+// tells how the program ended, and the line was drawn at most five times a
+// second.
+TEST_P(Interruption, LeavesTheTerminalAsItWas) {
+  const Scene& s = GetParam();
+  Terminal t;
+  lancer(t, s.depart);
+  ASSERT_GE(t.pid, 0);
+  const std::string avant = modes(t.esclave);
+  size_t depuis = 0;
+  for (const Pas& p : s.pas) {
+    depuis = attendre(t, p.attendu, depuis);
+    ASSERT_NE(depuis, std::string::npos) << p.attendu << " never came";
+    EXPECT_TRUE(p.noflsh < 0 || noflsh(t.esclave) == (p.noflsh == 1))
+        << "NOFLSH at " << p.attendu;
+#ifdef KELVARO_VTERM
+    EXPECT_TRUE(p.noflsh != 0 ||
+                !garde_un_statut(ecran(t.vu, s.depart.colonnes)))
+        << ecran(t.vu, s.depart.colonnes);
+#endif
+    const auto jusqua = Horloge::now() + milliseconds(p.pause_ms);
+    while (Horloge::now() < jusqua) lire(t, 10);
+    taper(t, p.tape);
+    if (p.signal != 0) kill(t.pid, p.signal);
+    if (p.fermer_sortie) close(std::exchange(t.tube, -1));
+  }
+  EXPECT_EQ(finir(t), s.statut);
+  EXPECT_EQ(modes(t.esclave), avant);
+#ifdef KELVARO_VTERM
+  EXPECT_FALSE(garde_un_statut(ecran(t.vu, s.depart.colonnes)))
+      << ecran(t.vu, s.depart.colonnes);
+#endif
+  EXPECT_TRUE(s.jamais.empty() || t.vu.find(s.jamais) == std::string::npos);
+  // Each drawing saves the cursor once (ESC 7).
+  int dessins = 0;
+  for (size_t i = 0; (i = t.vu.find("\0337", i)) != std::string::npos; ++i)
+    ++dessins;
+  const std::chrono::duration<double> duree = Horloge::now() - t.premier_dessin;
+  EXPECT_LE(dessins, dessins == 0 ? 0 : 5 * duree.count() + 3);
+  if (s.rythme) {
+    const size_t arret = t.vu.find("fin 148");
+    EXPECT_GT(rythme(t.vu, arret, true), rythme(t.vu, arret, false) / 2);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Signaux, Interruption, ::testing::ValuesIn(kScenes),
+                         [](const auto& i) {
+                           return std::string(i.param.nom);
+                         });
+
+// tmux on a server of its own; each call runs one of its commands and gives
+// what it printed.
+class Tmux {
+ public:
+  std::string operator()(const std::string& commande) const {
+    std::string sortie;
+    FILE* f = popen((base_ + commande + " 2>/dev/null").c_str(), "r");
+    if (f == nullptr) return sortie;
+    char tampon[4096];
+    for (size_t n; (n = std::fread(tampon, 1, sizeof tampon, f)) > 0;)
+      sortie.append(tampon, n);
+    pclose(f);
+    return sortie;
+  }
+  std::string ecran() const { return (*this)("capture-pane -p -t k"); }
+  // Waits until the screen shows `texte`; false after a minute.
+  bool attendre(const std::string& texte) const {
+    const auto limite = Horloge::now() + std::chrono::seconds(60);
+    while (ecran().find(texte) == std::string::npos) {
+      if (Horloge::now() > limite) return false;
+      std::this_thread::sleep_for(milliseconds(20));
+    }
+    return true;
+  }
+  ~Tmux() { (*this)("kill-server"); }
+
+ private:
+  // A server of its own for each run: the last one may still be ending.
+  inline static int serveurs_ = 0;
+  std::string base_ = "tmux -L kelvaro" + std::to_string(getpid()) + "-" +
+                      std::to_string(++serveurs_) + " -f /dev/null ";
+};
+
+// A window of `colonnes` columns, made `apres` columns wide once the status
+// line shows (0: never).
+struct Fenetre {
+  const char* nom;
+  int colonnes, apres;
+};
+void PrintTo(const Fenetre& f, std::ostream* o) { *o << f.nom; }
+
+// The listing at 10^12 in tmux, run by a shell that then writes its exit
+// status and waits; its answers and the last 0 are typed at
+// once. The window is resized once the status line shows (or the header,
+// without it); once the line of N = 10^12 shows, the walk goes on 0.3 s
+// more (of 0.8 s left) before Ctrl-C stops it. Gives the final screen, where
+// the shell has written the exit status last.
+std::string dans_tmux(const Fenetre& f, bool sans_erreurs) {
+  Tmux tmux;
+  // The shell catches Ctrl-C, so that it outlives the program.
+  tmux("new-session -d -s k -x " + std::to_string(f.colonnes) +
+       " -y 24 \"trap : INT; " + commande_programme() +
+       (sans_erreurs ? " 2>/dev/null" : "") +
+       "; echo statut \\$?; while :; do sleep 1; done\"");
+  if (!tmux.attendre("minimale ?")) return "no prompt";
+  tmux("send-keys -t k -l '999999000000 1000000600000 1 0'");
+  tmux("send-keys -t k Enter");
+  if (f.apres != 0) {
+    if (!tmux.attendre(sans_erreurs ? "impaires" : "N/s")) return "no status";
+    tmux("resize-window -t k -x " + std::to_string(f.apres));
+  }
+  if (!tmux.attendre("1000000000000  a")) return "no line";
+  std::this_thread::sleep_for(milliseconds(300));
+  tmux("send-keys -t k C-c");
+  tmux.attendre("statut ");
+  return tmux.ecran();
+}
+
+class Redimension : public ::testing::TestWithParam<Fenetre> {};
+
+// tmux keeps a pending wrap through the cursor moves that xterm drops it at,
+// and wraps the rows of a narrowed window again: the line of N = 10^12 ends
+// on the last of 87 columns, and the status line, 99 columns wide, is cut in
+// two by the narrowing. The final screen holds no piece of it and is the
+// screen of the same run with standard error on /dev/null.
+TEST_P(Redimension, LeavesNoTraceInTmux) {
+  if (std::system("tmux -V >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "tmux is missing (Debian: tmux)";
+  const std::string ecran = dans_tmux(GetParam(), false);
+  EXPECT_FALSE(garde_un_statut(ecran)) << ecran;
+  EXPECT_EQ(ecran, dans_tmux(GetParam(), true));
+  EXPECT_NE(ecran.find("  statut 1\n"), std::string::npos) << ecran;
+}
+
+const Fenetre kFenetres[] = {{"line_filling_the_last_column", 87, 0},
+                             {"narrowed_during_listing", 100, 60}};
+INSTANTIATE_TEST_SUITE_P(Tmux, Redimension, ::testing::ValuesIn(kFenetres),
+                         [](const auto& i) {
+                           return std::string(i.param.nom);
+                         });
+
+}  // namespace
