@@ -11,7 +11,7 @@
 
 #include "driver/seance.h"
 #include "input/controle.h"
-#include "state/sortie.h"
+#include "sortie/sortie.h"
 #include "state/state.h"
 
 namespace {

@@ -18,7 +18,7 @@
 #include "arith/table_premiers.h"
 #include "arith/tri.h"
 #include "console.h"
-#include "state/decimal.h"
+#include "sortie/decimal.h"
 
 namespace {
 

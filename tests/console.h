@@ -12,7 +12,7 @@
 #include <utility>
 
 #include "harnais.h"
-#include "state/sortie.h"
+#include "sortie/sortie.h"
 #include "state/state.h"
 
 // Fixture: fresh program-wide state, input from `fournir`, output in `sortie`.

@@ -7,8 +7,8 @@
 
 #include "arith/decomp.h"
 #include "arith/tri.h"
-#include "state/decimal.h"
-#include "state/sortie.h"
+#include "sortie/decimal.h"
+#include "sortie/sortie.h"
 #include "state/state.h"
 
 namespace {

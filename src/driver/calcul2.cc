@@ -7,10 +7,10 @@
 
 #include "arith/calcul.h"
 #include "driver/liste.h"
+#include "driver/tic.h"
 #include "input/controle.h"
-#include "state/sortie.h"
+#include "sortie/sortie.h"
 #include "state/state.h"
-#include "state/tic.h"
 
 void copier_message(const char* texte) {
   std::strncpy(message, texte, sizeof message - 1);

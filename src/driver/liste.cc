@@ -5,8 +5,8 @@
 
 #include <unistd.h>
 
-#include "state/sortie.h"
-#include "state/tic.h"
+#include "driver/tic.h"
+#include "sortie/sortie.h"
 #include "terminal/signaux.h"
 #include "terminal/statut.h"
 

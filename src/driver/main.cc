@@ -5,7 +5,7 @@
 
 #include "driver/seance.h"
 #include "input/console.h"
-#include "state/sortie.h"
+#include "sortie/sortie.h"
 
 int main() {
   static EntreeStandard entree_standard;

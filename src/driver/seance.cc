@@ -4,7 +4,7 @@
 
 #include "driver/calcul2.h"
 #include "input/controle.h"
-#include "state/sortie.h"
+#include "sortie/sortie.h"
 #include "state/state.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <cerrno>
 
-#include "state/sortie.h"
+#include "sortie/sortie.h"
 
 EntreeStandard::int_type EntreeStandard::underflow() {
   for (;;) {

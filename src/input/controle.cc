@@ -6,7 +6,7 @@
 #include <cstring>
 #include <iostream>
 
-#include "state/sortie.h"
+#include "sortie/sortie.h"
 #include "state/state.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <iterator>
 
-#include "state/tic.h"
+#include "driver/tic.h"
 
 volatile std::sig_atomic_t interruption = 0;
 volatile std::sig_atomic_t reprise = 0;

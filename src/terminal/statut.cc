@@ -18,7 +18,7 @@
 #include <ctime>
 #include <string>
 
-#include "state/sortie.h"
+#include "sortie/sortie.h"
 #include "state/state.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The output buffer, its decimal writer, and the end of the process.
 
-#include "state/sortie.h"
+#include "sortie/sortie.h"
 
 #include <unistd.h>
 
@@ -9,7 +9,7 @@
 #include <cstring>
 #include <string>
 
-#include "state/decimal.h"
+#include "sortie/decimal.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The 100 ms interval timer of a listing.
 
-#include "state/tic.h"
+#include "driver/tic.h"
 
 #include <sys/time.h>
 
