@@ -134,12 +134,12 @@ struct Compteur {
     uint64_t w = __builtin_bswap64(bas);
     const uint64_t neufs = w ^ 0x3939393939393939ull;
     if (neufs == 0) return false;
-    const int k = std::countr_zero(neufs) / 8;
-    const uint64_t masque = (uint64_t{1} << (8 * k)) - 1;
+    const int neufs_bas = std::countr_zero(neufs) / 8;
+    const uint64_t masque = (uint64_t{1} << (8 * neufs_bas)) - 1;
     w = ((w & ~masque) | (0x3030303030303030ull & masque)) +
-        (uint64_t{1} << (8 * k));
+        (uint64_t{1} << (8 * neufs_bas));
     bas = __builtin_bswap64(w);
-    if (k >= n) n = k + 1;  // 9...9 + 1: one digit more
+    if (neufs_bas >= n) n = neufs_bas + 1;  // 9...9 + 1: one digit more
     return true;
   }
 };

@@ -109,8 +109,9 @@ void sur_redimension(int) {
 }  // namespace
 
 bool signal_ignore(int sig) {
-  struct sigaction a {};
-  return sigaction(sig, nullptr, &a) == 0 && a.sa_handler == SIG_IGN;
+  struct sigaction actuelle {};
+  return sigaction(sig, nullptr, &actuelle) == 0 &&
+         actuelle.sa_handler == SIG_IGN;
 }
 
 // Writes avant, pris, action_arret, noflsh_voulu, noflsh_pose and clears the
@@ -126,11 +127,11 @@ void prendre_terminal(bool arreter, bool noflsh) {
   sigemptyset(&action.sa_mask);
   for (const int sig : kSignaux) sigaddset(&action.sa_mask, sig);
   sigaddset(&action.sa_mask, SIGTTOU);
-  for (size_t k = 0; k < kNombre; ++k) {
-    const int sig = kSignaux[k];
-    pris[k] = false;
-    if (sigaction(sig, nullptr, &avant[k]) != 0 ||
-        avant[k].sa_handler == SIG_IGN)
+  for (size_t s = 0; s < kNombre; ++s) {
+    const int sig = kSignaux[s];
+    pris[s] = false;
+    if (sigaction(sig, nullptr, &avant[s]) != 0 ||
+        avant[s].sa_handler == SIG_IGN)
       continue;
     if (sig == SIGINT && arreter)
       action.sa_handler = sur_interruption;
@@ -143,7 +144,7 @@ void prendre_terminal(bool arreter, bool noflsh) {
     else
       action.sa_handler = sur_fin;
     if (sig == SIGTSTP) action_arret = action;
-    pris[k] = sigaction(sig, &action, nullptr) == 0;
+    pris[s] = sigaction(sig, &action, nullptr) == 0;
   }
   // Set only when the user's terminal does not have it already; marked
   // before it is set, so that a signal in between finds it to take away.
@@ -169,6 +170,6 @@ void remettre_terminal() {
 void rendre_terminal() {
   remettre_terminal();
   noflsh_voulu = false;
-  for (size_t k = 0; k < kNombre; ++k)
-    if (pris[k]) sigaction(kSignaux[k], &avant[k], nullptr);
+  for (size_t s = 0; s < kNombre; ++s)
+    if (pris[s]) sigaction(kSignaux[s], &avant[s], nullptr);
 }
