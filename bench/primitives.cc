@@ -10,7 +10,7 @@
 #include "arith/calcul.h"
 #include "arith/decomp.h"
 #include "arith/table_premiers.h"
-#include "arith/tri.h"
+#include "arith/liste_diviseurs.h"
 #include "state/decimal.h"
 #include "state/sortie.h"
 #include "state/state.h"

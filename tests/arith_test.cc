@@ -12,11 +12,11 @@
 
 #include "arith/calcul.h"
 #include "arith/decomp.h"
-#include "arith/essai.h"
+#include "arith/division_essai.h"
 #include "arith/primalite.h"
 #include "arith/rho.h"
 #include "arith/table_premiers.h"
-#include "arith/tri.h"
+#include "arith/liste_diviseurs.h"
 #include "console.h"
 #include "state/decimal.h"
 
@@ -259,30 +259,40 @@ TEST_F(Arith, SuivAppendsThePrimesOfASieveInTurn) {
   EXPECT_EQ(np + 1, static_cast<int64_t>(Nprem.size()));
 }
 
-// Numbers below and above 2^32, half of them multiples of a prime of the
-// range, against primes small and large: every form of the test.
-TEST_F(Arith, ScanStopsAtTheFirstDivisorOrAtTheRoot) {
-  i = 1;
-  while (np < 2100) Suiv();
-  caler_inverses();
+// Odd numbers below and above 2^32, made of primes of the walk, powers of
+// them and a random rest, walked to a random index: the stop, the factors
+// and the cofactor against plain division by the same primes.
+TEST_F(Arith, WalkCollectsEveryFactorAndStopsAtTheRoot) {
   std::mt19937_64 alea(5);
   for (int essai = 0; essai < 20000; ++essai) {
-    const int64_t debut = 2 + static_cast<int64_t>(alea() % 2000);
-    const int64_t fin = debut + static_cast<int64_t>(alea() % 60) - 1;
-    uint64_t s = alea() >> (1 + alea() % 50);
-    if (alea() % 2 == 0)
-      s = (s >> 16 | 1) * static_cast<uint64_t>(Nprem[static_cast<size_t>(
-                              debut + static_cast<int64_t>(alea() % 60))]);
-    const auto r =
-        static_cast<int64_t>(alea() % (alea() % 2 ? 3000 : 1u << 31));
-    const auto c = static_cast<uint64_t>(r * r) +  // of root r
-                   alea() % static_cast<uint64_t>(2 * r + 1);
-    int64_t attendu = debut;
-    while (attendu <= fin && Nprem[static_cast<size_t>(attendu)] <= r &&
-           s % static_cast<uint64_t>(Nprem[static_cast<size_t>(attendu)]) != 0)
-      ++attendu;
-    ASSERT_EQ(premier_arret(debut, fin, s, c), attendu)
-        << s << " " << r << " " << debut << ".." << fin;
+    const int64_t fin = 1 + static_cast<int64_t>(alea() % kMarche);
+    const uint64_t plafond = uint64_t{1} << (8 + alea() % 55);
+    uint64_t s = (alea() % 1000) * 2 + 1;
+    for (int facteur = static_cast<int>(alea() % 5); facteur > 0; --facteur) {
+      const uint64_t p =
+          premier_numero(2 + static_cast<int64_t>(alea() % (alea() % 2 ? 30 : kMarche - 1)));
+      for (int e = 1 + static_cast<int>(alea() % 3); e > 0 && s < plafond / p; --e)
+        s *= p;
+    }
+    if (s == 1) s = 3;
+    Facteurs trouves, attendus;
+    uint64_t c = 0, reste_attendu = s;
+    int64_t arret = 2;
+    for (; arret <= fin; ++arret) {
+      const uint64_t p = premier_numero(arret);
+      if (p * p > reste_attendu) break;
+      int32_t e = 0;
+      for (; reste_attendu % p == 0; ++e) reste_attendu /= p;
+      if (e > 0) noter(attendus, p, e);
+      if (reste_attendu == 1) break;
+    }
+    ASSERT_EQ(marcher(s, fin, trouves, c), arret) << s << " " << fin;
+    ASSERT_EQ(c, reste_attendu) << s;
+    ASSERT_EQ(trouves.nombre, attendus.nombre) << s;
+    for (int32_t m = 0; m < trouves.nombre; ++m)
+      ASSERT_TRUE(trouves.premier[m] == attendus.premier[m] &&
+                  trouves.exposant[m] == attendus.exposant[m])
+          << s;
   }
 }
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "arith/decomp.h"
-#include "arith/tri.h"
+#include "arith/liste_diviseurs.h"
 #include "state/decimal.h"
 #include "state/sortie.h"
 #include "state/state.h"

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "arith/inverse.h"
+#include "arith/divisibilite.h"
 
 using u128 = unsigned __int128;
 

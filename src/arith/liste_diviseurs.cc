@@ -10,7 +10,7 @@
 // the largest prime comes last, where it often passes every divisor so far
 // and its lists follow each other unmerged; the result is the same table.
 
-#include "arith/tri.h"
+#include "arith/liste_diviseurs.h"
 
 #include <array>
 #include <vector>

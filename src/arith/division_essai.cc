@@ -1,0 +1,158 @@
+// The walk over the first primes: sixteen per step with AVX-512 where the
+// build and the processor have it, one per step otherwise; both give the
+// same answers. Divisibility is tested against N's odd part, which does not
+// change along the walk; only the stop test follows the cofactor, so a
+// prime factor found is divided out and the walk goes on from the next
+// prime, in the same pass.
+
+#include "arith/division_essai.h"
+
+#include <bit>
+
+#include "arith/vectoriel.h"
+#include "state/state.h"
+#if KELVARO_AVX512
+#include <immintrin.h>
+#endif
+
+namespace {
+
+// Room for the kMarche primes from index 1, and sixteen lanes past the last
+// one, so that a step of sixteen never reads outside the arrays.
+constexpr size_t kPlace = kMarche + 1 + 16;
+
+// The records of the first primes, one array per field so that sixteen
+// lanes load at once. For the prime 2 (index 1) and past kMarche, zeros.
+// carre32 is p^2: below 2^32, as the kMarche-th prime is 17863. inv32 and
+// lim32 are the low half of the inverse and the high half of the limit: the
+// test of the record modulo 2^32, for s below 2^32.
+struct Lanes {
+  alignas(64) uint64_t p[kPlace];
+  alignas(64) uint64_t inv64[kPlace];
+  alignas(64) uint64_t lim64[kPlace];
+  alignas(64) uint32_t inv32[kPlace];
+  alignas(64) uint32_t lim32[kPlace];
+  alignas(64) uint32_t carre32[kPlace];
+};
+
+// The first kMarche primes by a sieve of Eratosthenes up to 17863, and
+// their records.
+Lanes construire() {
+  constexpr uint32_t kFin = 17863;
+  static bool compose[kFin + 1];
+  Lanes t{};
+  size_t m = 1;
+  for (uint32_t n = 2; n <= kFin; ++n) {
+    if (compose[n]) continue;
+    for (uint32_t multiple = n * n; multiple <= kFin; multiple += n)
+      compose[multiple] = true;
+    t.p[m] = n;
+    if (n > 2) {
+      const Essai e = essai_de(n);
+      t.inv64[m] = e.inverse;
+      t.lim64[m] = e.limite;
+      t.inv32[m] = static_cast<uint32_t>(e.inverse);
+      t.lim32[m] = static_cast<uint32_t>(e.limite >> 32);
+    }
+    t.carre32[m] = n * n;
+    ++m;
+  }
+  return t;
+}
+
+const Lanes lanes = construire();
+
+// c capped at 2^32 - 1: every p^2 is below it, so a prime passes the root
+// of c exactly when it passes the root of the capped value.
+inline uint32_t plafond(uint64_t c) {
+  return c < UINT32_MAX ? static_cast<uint32_t>(c) : UINT32_MAX;
+}
+
+// Divides the prime of index m out of c and records it; returns whether c
+// is now 1, which ends the walk there.
+inline bool retirer(int64_t m, uint64_t& c, Facteurs& trouves) {
+  int32_t e = 0;
+  c = diviser_tout(c, essai_numero(m), e);
+  noter(trouves, lanes.p[m], e);
+  return c == 1;
+}
+
+// One prime per step.
+int64_t un_par_un(uint64_t impair, int64_t debut, int64_t fin,
+                  Facteurs& trouves, uint64_t& c) {
+  for (int64_t m = debut; m <= fin; ++m) {
+    if (lanes.carre32[m] > plafond(c)) return m;
+    if (divise(impair, essai_numero(m)) && retirer(m, c, trouves)) return m;
+  }
+  return fin + 1;
+}
+
+#if KELVARO_AVX512
+// Mask of the sixteen lanes from index m that lie within fin.
+inline unsigned dans(int64_t m, int64_t fin) {
+  const int64_t n = fin - m + 1;
+  return n >= 16 ? 0xFFFFu : (1u << n) - 1;
+}
+
+// Mask of the sixteen primes from index m whose square passes c.
+AVX512 inline unsigned passe_racine(size_t m, uint64_t c) {
+  return _mm512_cmpgt_epu32_mask(_mm512_load_si512(lanes.carre32 + m),
+                                 _mm512_set1_epi32(static_cast<int>(plafond(c))));
+}
+
+// Mask of the sixteen primes from index m that divide s: in 32-bit lanes
+// below 2^32, in two halves of 64-bit lanes above.
+AVX512 inline unsigned divisent(size_t m, uint64_t s) {
+  if (s <= UINT32_MAX) {
+    const __m512i q = _mm512_mullo_epi32(
+        _mm512_set1_epi32(static_cast<int>(s)), _mm512_load_si512(lanes.inv32 + m));
+    return _mm512_cmple_epu32_mask(q, _mm512_load_si512(lanes.lim32 + m));
+  }
+  const __m512i vs = _mm512_set1_epi64(static_cast<int64_t>(s));
+  const __m512i q0 = _mm512_mullo_epi64(vs, _mm512_load_si512(lanes.inv64 + m));
+  const __m512i q1 =
+      _mm512_mullo_epi64(vs, _mm512_load_si512(lanes.inv64 + m + 8));
+  return _mm512_cmple_epu64_mask(q0, _mm512_load_si512(lanes.lim64 + m)) |
+         static_cast<unsigned>(_mm512_cmple_epu64_mask(
+             q1, _mm512_load_si512(lanes.lim64 + m + 8)))
+             << 8;
+}
+
+// Sixteen primes per step. Within a step the lanes that divide or pass the
+// root are taken lowest first; a division lowers c, so the root mask is
+// taken again after it.
+AVX512 int64_t seize(uint64_t impair, int64_t fin, Facteurs& trouves,
+                     uint64_t& c) {
+  for (int64_t m = 2; m <= fin; m += 16) {
+    const auto um = static_cast<size_t>(m);
+    const unsigned valides = dans(m, fin), diviseurs = divisent(um, impair);
+    unsigned racine = passe_racine(um, c);
+    for (unsigned x = (diviseurs | racine) & valides; x != 0;) {
+      const int b = std::countr_zero(x);
+      if ((racine >> b & 1) != 0) return m + b;
+      if (retirer(m + b, c, trouves)) return m + b;
+      racine = passe_racine(um, c);
+      x = (diviseurs | racine) & valides & (~1u << b);
+    }
+  }
+  return fin + 1;
+}
+#endif  // KELVARO_AVX512
+
+const bool kAvx512 = avx512_present();
+
+}  // namespace
+
+uint64_t premier_numero(int64_t m) { return lanes.p[m]; }
+
+Essai essai_numero(int64_t m) {
+  return {lanes.p[m], lanes.inv64[m], lanes.lim64[m]};
+}
+
+int64_t marcher(uint64_t impair, int64_t fin, Facteurs& trouves, uint64_t& c) {
+  c = impair;
+#if KELVARO_AVX512
+  if (kAvx512) return seize(impair, fin, trouves, c);
+#endif
+  return un_par_un(impair, 2, fin, trouves, c);
+}
