@@ -38,57 +38,57 @@ constexpr uint64_t kInfini = ~uint64_t{0};
 // allocates.
 std::vector<uint64_t> tampons[3];
 
-// One step of a merge chain from the front: the smaller of *ia and f * *ib
+// One step of a merge chain from the front: the smaller of *ia and m * *ib
 // goes to *o. The choice is arithmetic: the processor cannot guess it.
-inline void avant(const uint64_t*& ia, const uint64_t*& ib, uint64_t f,
+inline void avant(const uint64_t*& ia, const uint64_t*& ib, uint64_t m,
                   uint64_t*& o) {
-  const uint64_t x = *ia, y = *ib * f;
+  const uint64_t x = *ia, y = *ib * m;
   const bool prendre_y = y < x;
   *o++ = prendre_y ? y : x;
   ia += !prendre_y;
   ib += prendre_y;
 }
 
-// One step from the back: the larger of *ja and f * *jb goes to o[-1].
-inline void arriere(const uint64_t*& ja, const uint64_t*& jb, uint64_t f,
+// One step from the back: the larger of *ja and m * *jb goes to o[-1].
+inline void arriere(const uint64_t*& ja, const uint64_t*& jb, uint64_t m,
                     uint64_t*& o) {
-  const uint64_t x = *ja, y = *jb * f;
+  const uint64_t x = *ja, y = *jb * m;
   const bool prendre_y = y > x;
   *--o = prendre_y ? y : x;
   ja -= !prendre_y;
   jb -= prendre_y;
 }
 
-// out[0..na+nb-1] = a[0..na-1] merged with f * b[0..nb-1]. Both are
-// increasing, a[0] is the smallest value of all and f * b[nb-1] the largest,
-// with a[na] = kInfini and b[-1] = 0. A chain of steps is bound by the
+// out[0..nu+nv-1] = u[0..nu-1] merged with m * v[0..nv-1]. Both are
+// increasing, u[0] is the smallest value of all and m * v[nv-1] the largest,
+// with u[nu] = kInfini and v[-1] = 0. A chain of steps is bound by the
 // latency of load, compare and advance, so independent chains run side by
 // side: one from the front and one from the back; from 32 elements on, four,
-// the output cut in two halves at a point found by bisection (the number i
-// of elements of a among the h smallest).
-void fusion(const uint64_t* a, int64_t na, const uint64_t* b, int64_t nb,
-            uint64_t f, uint64_t* out) {
-  const int64_t total = na + nb;
-  const uint64_t *ia = a, *ib = b, *ja = a + na - 1, *jb = b + nb - 1;
+// the output cut in two halves at a point found by bisection (the number
+// coupe of elements of u among the h smallest).
+void fusion(const uint64_t* u, int64_t nu, const uint64_t* v, int64_t nv,
+            uint64_t m, uint64_t* out) {
+  const int64_t total = nu + nv;
+  const uint64_t *ia = u, *ib = v, *ja = u + nu - 1, *jb = v + nv - 1;
   uint64_t* fin = out + total;
   if (total >= 32) {
     const int64_t h = total / 4 * 2;
-    int64_t i = h > nb ? h - nb : 0, haut = h < na ? h : na;
-    while (i < haut) {
-      const int64_t milieu = (i + haut) / 2;
-      if (a[milieu] < f * b[h - 1 - milieu])
-        i = milieu + 1;
+    int64_t coupe = h > nv ? h - nv : 0, haut = h < nu ? h : nu;
+    while (coupe < haut) {
+      const int64_t milieu = (coupe + haut) / 2;
+      if (u[milieu] < m * v[h - 1 - milieu])
+        coupe = milieu + 1;
       else
         haut = milieu;
     }
-    const uint64_t *ka = a + i - 1, *kb = b + (h - i) - 1;
-    const uint64_t *la = a + i, *lb = b + (h - i);
+    const uint64_t *ka = u + coupe - 1, *kb = v + (h - coupe) - 1;
+    const uint64_t *la = u + coupe, *lb = v + (h - coupe);
     uint64_t *ok = out + h, *ol = out + h;
     for (int64_t o = h / 2; o > 0; --o) {
-      avant(ia, ib, f, out);
-      arriere(ka, kb, f, ok);
-      avant(la, lb, f, ol);
-      arriere(ja, jb, f, fin);
+      avant(ia, ib, m, out);
+      arriere(ka, kb, m, ok);
+      avant(la, lb, m, ol);
+      arriere(ja, jb, m, fin);
     }
     // The first half is done; two chains finish the second.
     ia = la;
@@ -96,11 +96,11 @@ void fusion(const uint64_t* a, int64_t na, const uint64_t* b, int64_t nb,
     out = ol;
   }
   for (int64_t o = (fin - out) / 2; o > 0; --o) {
-    avant(ia, ib, f, out);
-    arriere(ja, jb, f, fin);
+    avant(ia, ib, m, out);
+    arriere(ja, jb, m, fin);
   }
   // An odd count leaves one element, the smaller of the two heads.
-  if (out != fin) avant(ia, ib, f, out);
+  if (out != fin) avant(ia, ib, m, out);
 }
 
 // The sum of t[0..n-1], the n divisors of N. Below 2^61 the sum of the
@@ -190,11 +190,11 @@ inline __mmask8 lanes(int64_t n) {
   return n >= 8 ? __mmask8{0xFF} : static_cast<__mmask8>((1u << n) - 1);
 }
 
-// f times the first n lanes of v; the others keep kInfini. Below 2^32 every
+// m times the first n lanes of v; the others keep kInfini. Below 2^32 every
 // divisor fits the 32-bit multiplication, much faster than the 64-bit one.
-AVX512 inline __m512i multiplier(__m512i v, uint64_t f, int64_t n, bool petit) {
+AVX512 inline __m512i multiplier(__m512i v, uint64_t m, int64_t n, bool petit) {
   const __m512i infini = _mm512_set1_epi64(-1);
-  const __m512i vf = _mm512_set1_epi64(static_cast<int64_t>(f));
+  const __m512i vf = _mm512_set1_epi64(static_cast<int64_t>(m));
   return petit ? _mm512_mask_mul_epu32(infini, lanes(n), v, vf)
                : _mm512_mask_mullo_epi64(infini, lanes(n), v, vf);
 }
@@ -271,10 +271,10 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
     }
   }
   __m512i total = _mm512_setzero_si512();
-  for (int64_t j = 0; j < (k32 ? 4 : 2); ++j) {
-    const __mmask8 masque = lanes(n - 8 * j);
-    _mm512_mask_storeu_epi64(t + 8 * j, masque, r[j]);
-    total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, r[j]));
+  for (int64_t u = 0; u < (k32 ? 4 : 2); ++u) {
+    const __mmask8 masque = lanes(n - 8 * u);
+    _mm512_mask_storeu_epi64(t + 8 * u, masque, r[u]);
+    total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, r[u]));
   }
   // Below 2^61 the sum fits 64 bits (see sommer): the lanes are added
   // modulo 2^64.
@@ -290,9 +290,86 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
 
 bool diviseurs_avx512 = avx512_present();
 
+namespace {
+
+// The divisors made of the primes 1 to m0 - 1, written to liste followed by
+// kInfini; returns how many, nl, and sets m0, the first prime left to merge
+// in. In registers while there are at most 32 of them; else, or without
+// AVX-512, the powers of the first prime alone (m0 = 2).
+int64_t premiers_diviseurs(uint64_t* liste, int32_t& m0) {
+  int64_t nl = Nexpo[1] + 1;
+  m0 = 2;
+#if KELVARO_AVX512
+  int32_t m = 2;
+  int64_t n = nl;
+  while (m <= nf && n * (Nexpo[static_cast<size_t>(m)] + 1) <= 32)
+    n *= Nexpo[static_cast<size_t>(m++)] + 1;
+  if (m > 2 && m <= nf && diviseurs_avx512 &&
+      registres<true>(liste, m - 1, nullptr)) {
+    m0 = m;
+    liste[n] = kInfini;
+    return n;
+  }
+#endif
+  const auto q1 = static_cast<uint64_t>(Nfact[1]);
+  uint64_t p = 1;
+  for (int64_t u = 0; u < nl; ++u, p *= q1) liste[u] = p;
+  if (nf > 1) liste[nl] = kInfini;  // for one prime, liste is the table
+  return nl;
+}
+
+// When q passes every divisor so far, L q^j ends below q^(j+1), where
+// L q^(j+1) starts: the lists follow each other unmerged. Writes L, L q, ...,
+// L q^e to dest (L = liste[0..nl-1]); returns the count.
+int64_t enchainer(const uint64_t* liste, int64_t nl, uint64_t q, int64_t e,
+                  uint64_t* dest) {
+  uint64_t* out = dest;
+  uint64_t p = 1;
+  for (int64_t u = 0; u <= e; ++u, p *= q)
+    for (int64_t v = 0; v < nl; ++v) *out++ = liste[v] * p;
+  return out - dest;
+}
+
+// The merges of the plan for q^e that turn L = liste[0..nl-1] into the
+// sorted L, L q, ..., L q^e in dest, through the two scratch lists autres
+// in turn for the steps before the last; returns the count. Each list but
+// the last written is followed by kInfini for the next merge to read; dest
+// too unless fin says it is the whole table.
+int64_t fusionner(const uint64_t* liste, int64_t nl, uint64_t q, int64_t e,
+                  uint64_t* dest, uint64_t* const autres[2], bool fin) {
+  const Plan plan = kPlans[static_cast<size_t>(e)];
+  // cur holds the exponents 0..c of q, and fc is q^(c+1).
+  const uint64_t* cur = liste;
+  int64_t ncur = nl;
+  uint64_t fc = q;
+  for (int32_t s = 0; s < plan.r; ++s) {
+    const int32_t restants = plan.r - 1 - s;
+    uint64_t* out = restants == 0 ? dest : autres[(restants - 1) % 2];
+    if ((plan.pas >> s) & 1) {
+      fusion(cur, ncur, cur, ncur, fc, out);
+      fc *= fc;  // may wrap after the last step, where it is not used
+      ncur *= 2;
+    } else {
+      fusion(liste, nl, cur, ncur, q, out);
+      fc *= q;
+      ncur += nl;
+    }
+    if (!fin || restants > 0) out[ncur] = kInfini;
+    cur = out;
+  }
+  return ncur;
+}
+
+// Makes the three scratch lists hold n divisors and their two sentinels.
+void preparer_tampons(size_t n) {
+  if (tampons[0].size() < n + 2)
+    for (auto& b : tampons) b.resize(n + 2, 0);
+}
+
+}  // namespace
+
 u128 diviseurs_croissants(int64_t* t) {
   auto* sortie = reinterpret_cast<uint64_t*>(t);
-  const auto n = static_cast<size_t>(ND1);
   if (nf == 0) {
     sortie[0] = 1;
     return 1;
@@ -305,78 +382,30 @@ u128 diviseurs_croissants(int64_t* t) {
       return somme;
   }
 #endif
-  if (tampons[0].size() < n + 2)
-    for (auto& b : tampons) b.resize(n + 2, 0);
-
-  // The list l of the divisors made of the primes 1 to m - 1 (nl of them),
-  // followed by kInfini, in the scratch list x. In registers while it has
-  // at most 32 elements, else from the powers of the first prime. Every
-  // product below divides N, so nothing overflows.
-  uint64_t* l = nf == 1 ? sortie : tampons[0].data() + 1;
-  int32_t x = 0;
+  preparer_tampons(static_cast<size_t>(ND1));
+  // The sorted list of the divisors of the primes so far is in scratch list
+  // x; each next prime's list goes to the one after it, or to t for the last
+  // prime. Every product divides N, so nothing overflows.
   int32_t m0 = 2;
-  int64_t nl = Nexpo[1] + 1;
-  while (m0 <= nf && nl * (Nexpo[static_cast<size_t>(m0)] + 1) <= 32)
-    nl *= Nexpo[static_cast<size_t>(m0++)] + 1;
-  bool en_registres = false;
-#if KELVARO_AVX512
-  en_registres = m0 > 2 && m0 <= nf && diviseurs_avx512 &&
-                 registres<true>(l, m0 - 1, nullptr);
-#endif
-  if (!en_registres) {
-    const auto q1 = static_cast<uint64_t>(Nfact[1]);
-    nl = Nexpo[1] + 1;
-    m0 = 2;
-    uint64_t p = 1;
-    for (int64_t j = 0; j < nl; ++j, p *= q1) l[j] = p;
-    if (nf == 1) return sommer(sortie, ND1);
-  }
-  l[nl] = kInfini;
-
+  int32_t x = 0;
+  uint64_t* liste = nf == 1 ? sortie : tampons[0].data() + 1;
+  int64_t nl = premiers_diviseurs(liste, m0);
   for (int32_t m = m0; m <= nf; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
     const int64_t e = Nexpo[static_cast<size_t>(m)];
-    const Plan plan = kPlans[static_cast<size_t>(e)];
-    int32_t r = plan.r;
-    // The result goes to t for the last prime, else to the next scratch
-    // list; the steps before it alternate between the two lists that are
-    // neither l nor their successor's, counted back from the last step.
+    // The steps before the last alternate between the two lists that are
+    // neither the current one nor the next.
     const int32_t y = (x + 1) % 3, z = (x + 2) % 3;
     uint64_t* dest = m == nf ? sortie : tampons[y].data() + 1;
-    uint64_t* autres[2] = {tampons[m == nf ? y : z].data() + 1,
-                           tampons[m == nf ? z : y].data() + 1};
-    int64_t ncur = nl;
-    if (q > l[nl - 1]) {
-      // q passes every divisor so far: L * q^j ends below q^(j+1), where
-      // L * q^(j+1) starts, so the lists follow each other unmerged.
-      uint64_t* out = dest;
-      uint64_t p = 1;
-      for (int64_t j = 0; j <= e; ++j, p *= q)
-        for (int64_t u = 0; u < nl; ++u) *out++ = l[u] * p;
-      ncur = out - dest;
-      if (m < nf) *out = kInfini;
-      r = 0;
+    uint64_t* const autres[2] = {tampons[m == nf ? y : z].data() + 1,
+                                 tampons[m == nf ? z : y].data() + 1};
+    if (q > liste[nl - 1]) {
+      nl = enchainer(liste, nl, q, e, dest);
+      if (m < nf) dest[nl] = kInfini;
+    } else {
+      nl = fusionner(liste, nl, q, e, dest, autres, m == nf);
     }
-    // cur holds the exponents 0..c of q, and fc is q^(c+1).
-    const uint64_t* cur = l;
-    uint64_t fc = q;
-    for (int32_t s = 0; s < r; ++s) {
-      const int32_t reste = r - 1 - s;
-      uint64_t* out = reste == 0 ? dest : autres[(reste - 1) % 2];
-      if ((plan.pas >> s) & 1) {
-        fusion(cur, ncur, cur, ncur, fc, out);
-        fc *= fc;  // may wrap after the last step, where it is not used
-        ncur *= 2;
-      } else {
-        fusion(l, nl, cur, ncur, q, out);
-        fc *= q;
-        ncur += nl;
-      }
-      if (m < nf || reste > 0) out[ncur] = kInfini;
-      cur = out;
-    }
-    l = dest;
-    nl = ncur;
+    liste = dest;
     x = y;
   }
   return sommer(sortie, ND1);

@@ -48,12 +48,13 @@ constexpr size_t kMorceau = size_t{1} << 16;
   constexpr uintptr_t kPage = 4096;
   // The whole pages between the first free entry and seuil.
   auto* debut = reinterpret_cast<char*>(Nprem.data() + Nprem.size());
-  const auto a = reinterpret_cast<uintptr_t>(debut);
-  const auto b = reinterpret_cast<uintptr_t>(Nprem.data() + seuil);
-  const uintptr_t avance = (kPage - a % kPage) % kPage, fin = b - b % kPage;
+  const auto bas = reinterpret_cast<uintptr_t>(debut);
+  const auto haut = reinterpret_cast<uintptr_t>(Nprem.data() + seuil);
+  const uintptr_t avance = (kPage - bas % kPage) % kPage,
+                  fin = haut - haut % kPage;
 #ifdef MADV_POPULATE_WRITE
-  if (a + avance < fin)
-    madvise(debut + avance, fin - a - avance, MADV_POPULATE_WRITE);
+  if (bas + avance < fin)
+    madvise(debut + avance, fin - bas - avance, MADV_POPULATE_WRITE);
 #endif
 }
 
