@@ -58,16 +58,23 @@ int64_t marcher_table(int64_t debut, int64_t fin, Facteurs& trouves,
 }
 
 // Index of the first prime of the table above x, the table grown through
-// Suiv when it does not reach that far. Made room for first, up to the root
+// Suiv when it does not reach that far; made room for first, up to the root
 // of the number factorised (2^27 at most: the table's memory is reserved,
-// not touched), so that growing never copies it.
-[[gnu::noinline]] int64_t premier_au_dela(int64_t x, int64_t depart) {
+// not touched), so that growing never copies it. premier_au_dela reads the
+// first primes' own list below the kMarche-th prime.
+[[gnu::noinline]] int64_t premier_au_dela_table(int64_t x, int64_t depart) {
   if (Nprem[static_cast<size_t>(np)] > x)
     return std::upper_bound(Nprem.begin() + 1, Nprem.begin() + np + 1, x) -
            Nprem.begin();
   reserver_premiers(std::min(racine(depart), int64_t{1} << 27));
   while (Nprem[static_cast<size_t>(np)] <= x) Suiv();
   return np;
+}
+
+int64_t premier_au_dela(int64_t x, int64_t depart) {
+  if (x < static_cast<int64_t>(premier_numero(kMarche)))
+    return indice_au_dela(static_cast<uint64_t>(x));
+  return premier_au_dela_table(x, depart);
 }
 
 // Grows the table through Suiv to index m, made room for first as above.

@@ -7,6 +7,7 @@
 
 #include "arith/division_essai.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "arith/vectoriel.h"
@@ -33,6 +34,11 @@ struct Lanes {
   alignas(64) uint32_t inv32[kPlace];
   alignas(64) uint32_t lim32[kPlace];
   alignas(64) uint32_t carre32[kPlace];
+  // For the primes 3 to 59 (index 2 to 17), one lane each: the test of
+  // p^(j+1) modulo 2^32, and the index of the first prime above x < 64.
+  alignas(64) uint32_t puissance_inv[4][16];
+  alignas(64) uint32_t puissance_lim[4][16];
+  int8_t au_dela[64];
 };
 
 // The first kMarche primes by a sieve of Eratosthenes up to 17863, and
@@ -56,6 +62,18 @@ Lanes construire() {
     }
     t.carre32[m] = n * n;
     ++m;
+  }
+  for (size_t u = 0; u < 16; ++u) {
+    uint32_t puissance = 1;
+    for (size_t j = 0; j < 4; ++j) {
+      puissance *= static_cast<uint32_t>(t.p[u + 2]);  // 59^4 < 2^32
+      t.puissance_inv[j][u] = static_cast<uint32_t>(inverse(puissance));
+      t.puissance_lim[j][u] = UINT32_MAX / puissance;
+    }
+  }
+  for (uint64_t x = 0, m2 = 1; x < 64; ++x) {
+    while (t.p[m2] <= x) ++m2;
+    t.au_dela[x] = static_cast<int8_t>(m2);
   }
   return t;
 }
@@ -118,12 +136,55 @@ AVX512 inline unsigned divisent(size_t m, uint64_t s) {
              << 8;
 }
 
+// The primes 3 to 59 against s (odd, below 2^32), without a branch on the
+// factors found: the exponent of each prime is how many of p, p^2, p^3 and
+// p^4 divide s, and what is left is s times the inverses of those powers.
+// The factors are written by compressing the lanes that divide. A prime
+// whose fourth power divides s is finished one division at a time: about
+// one s in 81. Returns what is left.
+AVX512 uint64_t seize_petits(uint32_t s, Facteurs& trouves) {
+  const __m512i vs = _mm512_set1_epi32(static_cast<int>(s));
+  const __m512i un = _mm512_set1_epi32(1);
+  __m512i e = _mm512_setzero_si512(), quotient = un;
+  __mmask16 d[4];
+  for (size_t j = 0; j < 4; ++j) {
+    const __m512i inv = _mm512_load_si512(lanes.puissance_inv[j]);
+    d[j] = _mm512_cmple_epu32_mask(_mm512_mullo_epi32(vs, inv),
+                                   _mm512_load_si512(lanes.puissance_lim[j]));
+    e = _mm512_mask_add_epi32(e, d[j], e, un);
+    quotient = _mm512_mask_mov_epi32(quotient, d[j], inv);
+  }
+  uint64_t c = static_cast<uint32_t>(
+      s * static_cast<uint32_t>(_mm512_reduce_mul_epi32(quotient)));
+  const int32_t avant = trouves.nombre;
+  const auto bas = static_cast<__mmask8>(d[0]);
+  const auto haut = static_cast<__mmask8>(d[0] >> 8);
+  const int n_bas = std::popcount(static_cast<unsigned>(bas));
+  _mm512_storeu_si512(
+      trouves.premier + avant,
+      _mm512_maskz_compress_epi64(bas, _mm512_loadu_si512(lanes.p + 2)));
+  _mm512_storeu_si512(
+      trouves.premier + avant + n_bas,
+      _mm512_maskz_compress_epi64(haut, _mm512_loadu_si512(lanes.p + 10)));
+  _mm512_storeu_si512(trouves.exposant + avant,
+                      _mm512_maskz_compress_epi32(d[0], e));
+  trouves.nombre = avant + std::popcount(static_cast<unsigned>(d[0]));
+  for (unsigned x = d[3]; x != 0; x &= x - 1) [[unlikely]] {
+    const int b = std::countr_zero(x);
+    const Essai premier = essai_numero(2 + b);
+    const int32_t place =
+        avant + std::popcount(static_cast<unsigned>(d[0]) & ((1u << b) - 1));
+    if (divise(c, premier)) c = diviser_tout(c, premier, trouves.exposant[place]);
+  }
+  return c;
+}
+
 // Sixteen primes per step. Within a step the lanes that divide or pass the
 // root are taken lowest first; a division lowers c, so the root mask is
 // taken again after it.
-AVX512 int64_t seize(uint64_t impair, int64_t fin, Facteurs& trouves,
-                     uint64_t& c) {
-  for (int64_t m = 2; m <= fin; m += 16) {
+AVX512 int64_t seize(uint64_t impair, int64_t debut, int64_t fin,
+                     Facteurs& trouves, uint64_t& c) {
+  for (int64_t m = debut; m <= fin; m += 16) {
     const auto um = static_cast<size_t>(m);
     const unsigned valides = dans(m, fin), diviseurs = divisent(um, impair);
     unsigned racine = passe_racine(um, c);
@@ -149,10 +210,20 @@ Essai essai_numero(int64_t m) {
   return {lanes.p[m], lanes.inv64[m], lanes.lim64[m]};
 }
 
+int64_t indice_au_dela(uint64_t x) {
+  if (x < 64) return lanes.au_dela[x];
+  return std::upper_bound(lanes.p + 1, lanes.p + kMarche + 1, x) - lanes.p;
+}
+
 int64_t marcher(uint64_t impair, int64_t fin, Facteurs& trouves, uint64_t& c) {
   c = impair;
 #if KELVARO_AVX512
-  if (kAvx512) return seize(impair, fin, trouves, c);
+  if (kAvx512 && impair <= UINT32_MAX && fin >= 17) {
+    // Past 59, the next prime is 61: a rest below 61^2 is 1 or a prime.
+    c = seize_petits(static_cast<uint32_t>(impair), trouves);
+    return c < 61 * 61 ? 0 : seize(impair, 18, fin, trouves, c);
+  }
+  if (kAvx512) return seize(impair, 2, fin, trouves, c);
 #endif
   return un_par_un(impair, 2, fin, trouves, c);
 }

@@ -17,6 +17,10 @@ Essai essai_numero(int64_t m);
 // and above 1, the cofactor c starting as impair: each prime whose square
 // passes c stops the walk (c is then a prime); each prime dividing impair
 // is divided out of c and recorded, and stops the walk when c reaches 1.
-// Returns the index where the walk stopped, or fin + 1 when it went past
-// fin; c is what is left.
+// Returns the index where the walk stopped, fin + 1 when it went past fin,
+// or 0 when it stopped among the first primes at an index it did not work
+// out (the factors say which: see decomp); c is what is left.
 int64_t marcher(uint64_t impair, int64_t fin, Facteurs& trouves, uint64_t& c);
+
+// The index of the first prime above x, for x below the kMarche-th prime.
+int64_t indice_au_dela(uint64_t x);

@@ -184,6 +184,19 @@ AVX512 inline void fusion24(__m512i a, __m512i b0, __m512i b1, __m512i& lo,
   hi = trier8(_mm512_max_epu64(x, y));
 }
 
+// For the concatenation of L (n lanes, 1 <= n <= 8, in a) and L q (in b):
+// lane u of the result (0 <= u < 16) is a[u] below n, else b[u - n]; past
+// 2 n, a lane of b past n, which holds kInfini (b[7] when n < 8).
+constexpr auto kApres = [] {
+  std::array<std::array<int64_t, 16>, 9> t{};
+  for (size_t n = 1; n <= 8; ++n)
+    for (size_t u = 0; u < 16; ++u)
+      t[n][u] = u < n             ? static_cast<int64_t>(u)
+                : u - n < 8       ? static_cast<int64_t>(8 + u - n)
+                                  : 15;
+  return t;
+}();
+
 // Mask of the first n lanes, n below 0 counting as 0.
 inline __mmask8 lanes(int64_t n) {
   if (n <= 0) return 0;
@@ -214,17 +227,19 @@ AVX512 inline void fusion32(__m512i a0, __m512i a1, __m512i b0, __m512i b1,
 }
 
 // The divisors made of the primes 1 to dernier (2 <= dernier <= nf), at
-// most 16 of them (at most 32 with k32), written to t, increasing; when
-// somme is given, their sum too. The list of the first primes never passes
-// half of the whole, the next prime doubling it at least. With k32, a first
-// exponent above 7 or an increment step on more than 16 lanes is left to
-// the portable merges: returns false, having written nothing.
+// most 16 of them (at most 32 with k32), written to t, increasing. Returns
+// their sum when avec_somme, else 1. The list of the first primes never
+// passes half of the whole, the next prime doubling it at least. With k32,
+// a first exponent above 7 or an increment step on more than 16 lanes is
+// left to the portable merges: returns 0, having written nothing. The sum
+// comes back in registers: read back from memory, the two halves of a
+// 128-bit value written apart would wait on each other's store.
 template <bool k32>
-AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
+AVX512 u128 registres(uint64_t* t, int32_t dernier, bool avec_somme) {
   const bool petit = N < (int64_t{1} << 32);
   const __m512i infini = _mm512_set1_epi64(-1);
   int64_t n = Nexpo[1] + 1;
-  if (k32 && n > 8) return false;
+  if (k32 && n > 8) return 0;
   // The powers of the first prime, 1 to q1^7 whatever its exponent (a power
   // past N may wrap, and is masked off): no loop whose end must be guessed.
   const auto q1 = static_cast<uint64_t>(Nfact[1]);
@@ -238,10 +253,26 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
                            static_cast<int64_t>(q3), static_cast<int64_t>(q2),
                            static_cast<int64_t>(q1), 1)),
       infini, infini, infini};
+  // The largest divisor so far, the product of the primes so far.
+  uint64_t produit = 1;
+  for (int64_t u = 1; u < n; ++u) produit *= q1;
   for (int32_t m = 2; m <= dernier; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
-    const Plan plan =
-        kPlans[static_cast<size_t>(Nexpo[static_cast<size_t>(m)])];
+    const int64_t e = Nexpo[static_cast<size_t>(m)];
+    if (e == 1 && n <= 8 && q > produit) {
+      // q passes every divisor so far: L q follows L, lanes moved up by n.
+      const __m512i lq = multiplier(r[0], q, n, petit);
+      const auto u = static_cast<size_t>(n);
+      r[1] = _mm512_permutex2var_epi64(
+          r[0], _mm512_loadu_si512(kApres[u].data() + 8), lq);
+      r[0] = _mm512_permutex2var_epi64(r[0], _mm512_loadu_si512(kApres[u].data()), lq);
+      n *= 2;
+      produit *= q;
+      continue;
+    }
+    produit *= q;
+    for (int64_t u = 1; u < e; ++u) produit *= q;
+    const Plan plan = kPlans[static_cast<size_t>(e)];
     const __m512i l0 = r[0], l1 = r[1];
     const int64_t nl = n;
     uint64_t fc = q;
@@ -262,7 +293,7 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
         fusion24(l0, multiplier(r[0], q, 8, petit),
                  multiplier(r[1], q, n - 8, petit), r[0], r[1]);
       } else {
-        if (n > 16) return false;
+        if (n > 16) return 0;
         fusion32(l0, l1, multiplier(r[0], q, n, petit),
                  multiplier(r[1], q, n - 8, petit), r);
       }
@@ -278,11 +309,10 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
   }
   // Below 2^61 the sum fits 64 bits (see sommer): the lanes are added
   // modulo 2^64.
-  if (somme != nullptr)
-    *somme = N < (int64_t{1} << 61)
-                 ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
-                 : sommer(t, n);
-  return true;
+  if (!avec_somme) return 1;
+  return N < (int64_t{1} << 61)
+             ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
+             : sommer(t, n);
 }
 #endif  // KELVARO_AVX512
 
@@ -305,7 +335,7 @@ int64_t premiers_diviseurs(uint64_t* liste, int32_t& m0) {
   while (m <= nf && n * (Nexpo[static_cast<size_t>(m)] + 1) <= 32)
     n *= Nexpo[static_cast<size_t>(m++)] + 1;
   if (m > 2 && m <= nf && diviseurs_avx512 &&
-      registres<true>(liste, m - 1, nullptr)) {
+      registres<true>(liste, m - 1, false) != 0) {
     m0 = m;
     liste[n] = kInfini;
     return n;
@@ -376,10 +406,9 @@ u128 diviseurs_croissants(int64_t* t) {
   }
 #if KELVARO_AVX512
   if (nf >= 2 && ND1 <= 32 && diviseurs_avx512) {
-    u128 somme;
-    if (ND1 <= 16 ? registres<false>(sortie, nf, &somme)
-                  : registres<true>(sortie, nf, &somme))
-      return somme;
+    const u128 somme = ND1 <= 16 ? registres<false>(sortie, nf, true)
+                                 : registres<true>(sortie, nf, true);
+    if (somme != 0) return somme;
   }
 #endif
   preparer_tampons(static_cast<size_t>(ND1));
