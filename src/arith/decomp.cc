@@ -86,12 +86,15 @@ int64_t premier_au_dela(int64_t x, int64_t depart) {
 // Nfact[1..nf] and Nexpo[1..nf] from the factors found.
 void ecrire_facteurs(const Facteurs& trouves) {
   nf = trouves.nombre;
-  const auto taille = static_cast<size_t>(nf) + 1;
-  Nfact.resize(taille);
-  Nexpo.resize(taille);
-  for (size_t m = 1; m < taille; ++m) {
-    Nfact[m] = static_cast<int64_t>(trouves.premier[m - 1]);
-    Nexpo[m] = trouves.exposant[m - 1];
+  // Room for every factor a number below 2^64 can have, made once: then
+  // push_back neither copies nor fills.
+  if (Nfact.capacity() < 65 || Nexpo.capacity() < 65) [[unlikely]] {
+    Nfact.reserve(65);
+    Nexpo.reserve(65);
+  }
+  for (int32_t m = 0; m < nf; ++m) {
+    Nfact.push_back(static_cast<int64_t>(trouves.premier[m]));
+    Nexpo.push_back(trouves.exposant[m]);
   }
 }
 
@@ -131,16 +134,23 @@ void etat_final(const Facteurs& trouves, int64_t arret, int64_t depart) {
   } else {
     rS = racine(static_cast<int64_t>(q));
     const uint64_t avant = t > 0 ? trouves.premier[t - 1] : 0;
-    k = arret > 0 ? arret
-                  : premier_au_dela(
-                        std::max(static_cast<int64_t>(avant), rS), depart);
+    if (arret > 0)
+      k = arret;
+    else if (q < kPetitReste)  // the first prime above avant and sqrt(q)
+      k = std::max(indice_au_dela(avant), indice_racine(q));
+    else
+      k = premier_au_dela(std::max(static_cast<int64_t>(avant), rS), depart);
     expo = f = 0;
   }
   if (np < k) [[unlikely]]
     etendre_table(k, depart);
-  reste = e >= 2 ? 1
-                 : static_cast<int64_t>(
-                       q % static_cast<uint64_t>(Nprem[static_cast<size_t>(k)]));
+  const auto p = static_cast<uint64_t>(Nprem[static_cast<size_t>(k)]);
+  if (e >= 2)
+    reste = 1;
+  else if (q <= UINT32_MAX)
+    reste = static_cast<uint32_t>(q) % static_cast<uint32_t>(p);
+  else
+    reste = static_cast<int64_t>(q % p);
   S = 1;
 }
 

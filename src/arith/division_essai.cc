@@ -39,6 +39,7 @@ struct Lanes {
   alignas(64) uint32_t puissance_inv[4][16];
   alignas(64) uint32_t puissance_lim[4][16];
   int8_t au_dela[64];
+  int8_t racine[kPetitReste];
 };
 
 // The first kMarche primes by a sieve of Eratosthenes up to 17863, and
@@ -74,6 +75,10 @@ Lanes construire() {
   for (uint64_t x = 0, m2 = 1; x < 64; ++x) {
     while (t.p[m2] <= x) ++m2;
     t.au_dela[x] = static_cast<int8_t>(m2);
+  }
+  for (uint64_t x = 0, m2 = 1; x < kPetitReste; ++x) {
+    while (t.p[m2] * t.p[m2] <= x) ++m2;
+    t.racine[x] = static_cast<int8_t>(m2);
   }
   return t;
 }
@@ -215,13 +220,15 @@ int64_t indice_au_dela(uint64_t x) {
   return std::upper_bound(lanes.p + 1, lanes.p + kMarche + 1, x) - lanes.p;
 }
 
+int64_t indice_racine(uint64_t x) { return lanes.racine[x]; }
+
 int64_t marcher(uint64_t impair, int64_t fin, Facteurs& trouves, uint64_t& c) {
   c = impair;
 #if KELVARO_AVX512
   if (kAvx512 && impair <= UINT32_MAX && fin >= 17) {
     // Past 59, the next prime is 61: a rest below 61^2 is 1 or a prime.
     c = seize_petits(static_cast<uint32_t>(impair), trouves);
-    return c < 61 * 61 ? 0 : seize(impair, 18, fin, trouves, c);
+    return c < kPetitReste ? 0 : seize(impair, 18, fin, trouves, c);
   }
   if (kAvx512) return seize(impair, 2, fin, trouves, c);
 #endif
