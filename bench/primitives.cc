@@ -9,8 +9,8 @@
 
 #include "arith/calcul.h"
 #include "arith/decomp.h"
-#include "arith/table_premiers.h"
 #include "arith/liste_diviseurs.h"
+#include "arith/table_premiers.h"
 #include "state/decimal.h"
 #include "state/sortie.h"
 #include "state/state.h"

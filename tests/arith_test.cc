@@ -13,11 +13,11 @@
 #include "arith/calcul.h"
 #include "arith/decomp.h"
 #include "arith/division_essai.h"
+#include "arith/liste_diviseurs.h"
 #include "arith/primalite.h"
 #include "arith/racine.h"
 #include "arith/rho.h"
 #include "arith/table_premiers.h"
-#include "arith/liste_diviseurs.h"
 #include "console.h"
 #include "state/decimal.h"
 
@@ -309,9 +309,10 @@ TEST_F(Arith, WalkCollectsEveryFactorAndStopsAtTheRoot) {
     const uint64_t plafond = uint64_t{1} << (8 + alea() % 55);
     uint64_t s = (alea() % 1000) * 2 + 1;
     for (int facteur = static_cast<int>(alea() % 5); facteur > 0; --facteur) {
-      const uint64_t p =
-          premier_numero(2 + static_cast<int64_t>(alea() % (alea() % 2 ? 30 : kMarche - 1)));
-      for (int e = 1 + static_cast<int>(alea() % 3); e > 0 && s < plafond / p; --e)
+      const uint64_t p = premier_numero(
+          2 + static_cast<int64_t>(alea() % (alea() % 2 ? 30 : kMarche - 1)));
+      for (int e = 1 + static_cast<int>(alea() % 3); e > 0 && s < plafond / p;
+           --e)
         s *= p;
     }
     if (s == 1) s = 3;

@@ -178,8 +178,9 @@ int32_t decomp() {
   if (arret > fin) {
     // No prime up to index fin divides c, and c passed the root test there.
     const int64_t borne =
-        fin > kMarche ? Nprem[static_cast<size_t>(fin)]
-                      : static_cast<int64_t>(premier_numero(std::max(fin, int64_t{1})));
+        fin > kMarche
+            ? Nprem[static_cast<size_t>(fin)]
+            : static_cast<int64_t>(premier_numero(std::max(fin, int64_t{1})));
     scinder_reste(c, static_cast<uint64_t>(borne), trouves);
     arret = 0;
   } else if (c > 1) {

@@ -126,20 +126,22 @@ inline unsigned dans(int64_t m, int64_t fin) {
 
 // Mask of the sixteen primes from index m whose square passes c.
 AVX512 inline unsigned passe_racine(size_t m, uint64_t c) {
-  return _mm512_cmpgt_epu32_mask(_mm512_loadu_si512(lanes.carre32 + m),
-                                 _mm512_set1_epi32(static_cast<int>(plafond(c))));
+  return _mm512_cmpgt_epu32_mask(
+      _mm512_loadu_si512(lanes.carre32 + m),
+      _mm512_set1_epi32(static_cast<int>(plafond(c))));
 }
 
 // Mask of the sixteen primes from index m that divide s: in 32-bit lanes
 // below 2^32, in two halves of 64-bit lanes above.
 AVX512 inline unsigned divisent(size_t m, uint64_t s) {
   if (s <= UINT32_MAX) {
-    const __m512i q = _mm512_mullo_epi32(
-        _mm512_set1_epi32(static_cast<int>(s)), _mm512_loadu_si512(lanes.inv32 + m));
+    const __m512i q = _mm512_mullo_epi32(_mm512_set1_epi32(static_cast<int>(s)),
+                                         _mm512_loadu_si512(lanes.inv32 + m));
     return _mm512_cmple_epu32_mask(q, _mm512_loadu_si512(lanes.lim32 + m));
   }
   const __m512i vs = _mm512_set1_epi64(static_cast<int64_t>(s));
-  const __m512i q0 = _mm512_mullo_epi64(vs, _mm512_loadu_si512(lanes.inv64 + m));
+  const __m512i q0 =
+      _mm512_mullo_epi64(vs, _mm512_loadu_si512(lanes.inv64 + m));
   const __m512i q1 =
       _mm512_mullo_epi64(vs, _mm512_loadu_si512(lanes.inv64 + m + 8));
   return _mm512_cmple_epu64_mask(q0, _mm512_loadu_si512(lanes.lim64 + m)) |
@@ -152,9 +154,9 @@ AVX512 inline unsigned divisent(size_t m, uint64_t s) {
 // lanes, where the multiplication of the low halves is twice as quick as
 // the one of 32-bit lanes.
 AVX512 inline uint32_t produit(__m512i v) {
-  __m512i x = _mm512_mul_epu32(
-      _mm512_cvtepu32_epi64(_mm512_castsi512_si256(v)),
-      _mm512_cvtepu32_epi64(_mm512_extracti64x4_epi64(v, 1)));
+  __m512i x =
+      _mm512_mul_epu32(_mm512_cvtepu32_epi64(_mm512_castsi512_si256(v)),
+                       _mm512_cvtepu32_epi64(_mm512_extracti64x4_epi64(v, 1)));
   x = _mm512_mul_epu32(x, _mm512_shuffle_i64x2(x, x, 0x4E));
   x = _mm512_mul_epu32(x, _mm512_permutex_epi64(x, 0x4E));
   x = _mm512_mul_epu32(x, _mm512_shuffle_epi32(x, _MM_PERM_BADC));
@@ -179,7 +181,7 @@ AVX512 uint64_t seize_petits(uint32_t s, Facteurs& trouves) {
     e = _mm512_mask_add_epi32(e, d[j], e, un);
     quotient = _mm512_mask_mov_epi32(quotient, d[j], inv);
   }
-  uint64_t c = s * produit(quotient);
+  uint64_t c = static_cast<uint32_t>(s * produit(quotient));  // mod 2^32
   const int32_t avant = trouves.nombre;
   const auto bas = static_cast<__mmask8>(d[0]);
   const auto haut = static_cast<__mmask8>(d[0] >> 8);
@@ -194,12 +196,13 @@ AVX512 uint64_t seize_petits(uint32_t s, Facteurs& trouves) {
                       _mm512_maskz_compress_epi32(d[0], e));
   trouves.nombre = avant + std::popcount(static_cast<unsigned>(d[0]));
   for (unsigned x = d[3]; x != 0; x &= x - 1) [[unlikely]] {
-    const int b = std::countr_zero(x);
-    const Essai premier = essai_numero(2 + b);
-    const int32_t place =
-        avant + std::popcount(static_cast<unsigned>(d[0]) & ((1u << b) - 1));
-    if (divise(c, premier)) c = diviser_tout(c, premier, trouves.exposant[place]);
-  }
+      const int b = std::countr_zero(x);
+      const Essai premier = essai_numero(2 + b);
+      const int32_t place =
+          avant + std::popcount(static_cast<unsigned>(d[0]) & ((1u << b) - 1));
+      if (divise(c, premier))
+        c = diviser_tout(c, premier, trouves.exposant[place]);
+    }
   return c;
 }
 

@@ -27,5 +27,5 @@ int64_t indice_au_dela(uint64_t x);
 
 // The index of the first prime whose square passes x, for x below
 // kPetitReste = 61^2 (the index is at most 18, the prime 61).
-constexpr uint64_t kPetitReste = 61 * 61;
+constexpr uint64_t kPetitReste = uint64_t{61} * 61;
 int64_t indice_racine(uint64_t x);

@@ -191,9 +191,9 @@ constexpr auto kApres = [] {
   std::array<std::array<int64_t, 16>, 9> t{};
   for (size_t n = 1; n <= 8; ++n)
     for (size_t u = 0; u < 16; ++u)
-      t[n][u] = u < n             ? static_cast<int64_t>(u)
-                : u - n < 8       ? static_cast<int64_t>(8 + u - n)
-                                  : 15;
+      t[n][u] = u < n       ? static_cast<int64_t>(u)
+                : u - n < 8 ? static_cast<int64_t>(8 + u - n)
+                            : 15;
   return t;
 }();
 
@@ -265,7 +265,8 @@ AVX512 u128 registres(uint64_t* t, int32_t dernier, bool avec_somme) {
       const auto u = static_cast<size_t>(n);
       r[1] = _mm512_permutex2var_epi64(
           r[0], _mm512_loadu_si512(kApres[u].data() + 8), lq);
-      r[0] = _mm512_permutex2var_epi64(r[0], _mm512_loadu_si512(kApres[u].data()), lq);
+      r[0] = _mm512_permutex2var_epi64(
+          r[0], _mm512_loadu_si512(kApres[u].data()), lq);
       n *= 2;
       produit *= q;
       continue;
