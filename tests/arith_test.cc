@@ -17,6 +17,7 @@
 #include "arith/primalite.h"
 #include "arith/racine.h"
 #include "arith/rho.h"
+#include "arith/scission.h"
 #include "arith/table_premiers.h"
 #include "console.h"
 #include "state/decimal.h"
@@ -374,6 +375,42 @@ TEST(Premier, MillerRabinAndRhoAgreeWithTrialDivision) {
   for (uint64_t n :
        {2305843009213693951ul, 9223372036854775783ul, 18446744073709551557ul})
     EXPECT_TRUE(est_premier(n)) << n;
+}
+
+// What is left past the walk, split into increasing primes whose powers
+// multiply back to it: Carmichael numbers, strong pseudoprimes to base 2
+// (2047 = 23 89, 3215031751 = 151 751 28351), products of twin primes,
+// squares and cubes of primes, and two primes near 2^20 and 2^26.5. Each
+// row gives the largest prime the walk has tried.
+TEST(Premier, RestSplitIntoIncreasingPrimes) {
+  const struct {
+    uint64_t n, borne;
+  } lignes[] = {{561, 2},
+                {41041, 5},
+                {1005600264429655369, 17863},
+                {2047, 19},
+                {3215031751, 149},
+                {999999999989, 17863},
+                {1000037ul * 1000039, 17863},
+                {1000037ul * 1000037, 17863},
+                {1048573ul * 1048583, 17863},
+                {208001ul * 208001 * 208001, 17863},
+                {94906249ul * 94906297, 1021},
+                {94906297ul * 94906297, 1021}};
+  for (const auto& l : lignes) {
+    Facteurs trouves;
+    scinder_reste(l.n, l.borne, trouves);
+    uint64_t produit = 1;
+    for (int32_t m = 0; m < trouves.nombre; ++m) {
+      const uint64_t q = trouves.premier[m];
+      EXPECT_TRUE(q > l.borne && (m == 0 || q > trouves.premier[m - 1]))
+          << l.n << ": " << q;
+      // Prime: by trial division where it is quick, else by Miller-Rabin.
+      EXPECT_TRUE(q < (1u << 24) ? premier_par_essais(q) : est_premier(q)) << q;
+      for (int32_t e = 0; e < trouves.exposant[m]; ++e) produit *= q;
+    }
+    EXPECT_EQ(produit, l.n);
+  }
 }
 
 }  // namespace
