@@ -162,29 +162,25 @@ int32_t decomp() {
   i = 1;
   if (S == 1) return 1;
   const auto n = static_cast<uint64_t>(S);
+  const bool grand = S > kLimiteTable;
   Facteurs trouves;
   uint64_t c = 1;
-  if (deux(n, trouves, c)) {
-    etat_final(trouves, 1, S);
-    return 1;
-  }
-  // The last index the walk tries; past it, the rest is split. The prime 2
-  // is always walked, so that what is split is odd.
-  const bool grand = S > kLimiteTable;
-  const int64_t fin = grand ? kGrands : std::max(marche, int64_t{1});
-  int64_t arret = marcher(c, std::min(fin, kMarche), trouves, c);
-  if (arret > kMarche && fin > kMarche)
-    arret = marcher_table(kMarche + 1, fin, trouves, c);
-  if (arret > fin) {
-    // No prime up to index fin divides c, and c passed the root test there.
-    const int64_t borne =
-        fin > kMarche
-            ? Nprem[static_cast<size_t>(fin)]
-            : static_cast<int64_t>(premier_numero(std::max(fin, int64_t{1})));
-    scinder_reste(c, static_cast<uint64_t>(borne), trouves);
-    arret = 0;
-  } else if (c > 1) {
-    noter(trouves, c, 1);  // the prime left when the walk stopped
+  int64_t arret = 1;
+  if (!deux(n, trouves, c)) {
+    // The last index the walk tries; past it, the rest is split. The prime
+    // 2 is always walked, so that what is split is odd.
+    const int64_t fin = grand ? kGrands : std::max(marche, int64_t{1});
+    arret = marcher(c, std::min(fin, kMarche), trouves, c);
+    if (arret > kMarche && fin > kMarche)
+      arret = marcher_table(kMarche + 1, fin, trouves, c);
+    if (arret > fin) {
+      // No prime up to index fin (at most kMarche here: the walk over the
+      // table stops at a root) divides c, and c passed the root test there.
+      scinder_reste(c, premier_numero(fin), trouves);
+      arret = 0;
+    } else if (c > 1) {
+      noter(trouves, c, 1);  // the prime left when the walk stopped
+    }
   }
   if (grand) {
     ecrire_facteurs(trouves);

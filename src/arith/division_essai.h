@@ -7,7 +7,8 @@
 #include "arith/divisibilite.h"
 #include "arith/facteurs.h"
 
-// The m-th prime and its record, for 2 <= m <= kMarche. These first primes
+// The m-th prime, for 1 <= m <= kMarche, and its record, for 2 <= m <=
+// kMarche. These first primes
 // come from a sieve of their own, built once: the walk reads them whatever
 // the prime table holds, and leaves that table alone.
 uint64_t premier_numero(int64_t m);
