@@ -1,5 +1,6 @@
-// A composite cofactor is split by rho until every piece passes the
-// Miller-Rabin test; a square is split at once by its root.
+// A rest below (p + 1)^2, p the walk's last prime, is prime with no test; a
+// larger one is split by rho until every piece passes the Miller-Rabin
+// test, a square at once by its root.
 
 #include "arith/scission.h"
 
