@@ -12,6 +12,7 @@
 
 #include "arith/liste_diviseurs.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -254,8 +255,11 @@ AVX512 u128 registres(uint64_t* t, int32_t dernier, bool avec_somme) {
                            static_cast<int64_t>(q1), 1)),
       infini, infini, infini};
   // The largest divisor so far, the product of the primes so far.
-  uint64_t produit = 1;
-  for (int64_t u = 1; u < n; ++u) produit *= q1;
+  // q1^(n-1), read from the powers made above: a loop of n - 1 steps would
+  // end where the processor cannot guess.
+  const uint64_t puissances[8] = {1, q1, q2, q3, q4, q5, q6, q7};
+  uint64_t produit = puissances[std::min<int64_t>(n, 8) - 1];
+  for (int64_t u = 8; u < n; ++u) produit *= q1;
   for (int32_t m = 2; m <= dernier; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
     const int64_t e = Nexpo[static_cast<size_t>(m)];
