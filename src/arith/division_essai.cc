@@ -30,7 +30,8 @@ namespace {
 constexpr size_t kPlace = kMarche + 1 + 16;
 
 // The records of the first primes, one array per field so that sixteen
-// lanes load at once. For the prime 2 (index 1) and past kMarche, zeros.
+// lanes load at once. For the prime 2 (index 1) the inverses and limits
+// are 0, and past kMarche every field.
 // carre32 is p^2: below 2^32, as the kMarche-th prime is 17863. inv32 and
 // lim32 are the low half of the inverse and the high half of the limit: the
 // test of the record modulo 2^32, for s below 2^32.
