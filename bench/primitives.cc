@@ -9,8 +9,8 @@
 
 #include "arith/calcul.h"
 #include "arith/decomp.h"
+#include "arith/liste_diviseurs.h"
 #include "arith/table_premiers.h"
-#include "arith/tri.h"
 #include "sortie/decimal.h"
 #include "sortie/sortie.h"
 #include "state/state.h"

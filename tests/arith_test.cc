@@ -12,11 +12,13 @@
 
 #include "arith/calcul.h"
 #include "arith/decomp.h"
-#include "arith/essai.h"
+#include "arith/division_essai.h"
+#include "arith/liste_diviseurs.h"
 #include "arith/primalite.h"
+#include "arith/racine.h"
 #include "arith/rho.h"
+#include "arith/scission.h"
 #include "arith/table_premiers.h"
-#include "arith/tri.h"
 #include "console.h"
 #include "sortie/decimal.h"
 
@@ -93,6 +95,7 @@ TEST_F(Arith, FactorsCountAndSum) {
       {999962000357, "999979 999983", 4, "999964000320"},
       {9007199254740991, "6361 69431 20394401", 8, "9008745449302368"},
       {9007199254740992, "2^53", 54, "18014398509481983"},
+      {1152921504606846976, "2^60", 61, "2305843009213693951"},
       {9007199254740993, "3 107 28059810762433", 8, "12121838249371488"},
       {9223371994482243049, "3037000493^2", 3, "9223371997519243543"},
       {9223371873002223329, "3037000453 3037000493", 4, "9223371879076224276"},
@@ -107,12 +110,14 @@ TEST_F(Arith, FactorsCountAndSum) {
     SCOPED_TRACE(l.n);
     const int64_t avant = np;
     N = S = l.n;
+    rS = -1;
     diviseurs();
     EXPECT_EQ(facteurs(), l.facteurs);
     EXPECT_EQ(Nfact.size(), static_cast<size_t>(nf) + 1);
     EXPECT_EQ(S, 1);
     EXPECT_EQ(i, 1);
-    EXPECT_TRUE(l.n <= (int64_t{1} << 53) || np == avant);  // no growth
+    // Above 2^53: no growth, and the walk's working values left alone.
+    EXPECT_TRUE(l.n <= (int64_t{1} << 53) || (np == avant && rS == -1));
     EXPECT_EQ(ND1, l.nd);
     // ND1 divisors of N, increasing, from 1 to N: all of them.
     for (int64_t m = 1; m <= ND1; ++m)
@@ -165,10 +170,43 @@ std::array<int64_t, 12> variables() {
   return {np, taille, Nprem.back(), nf, S, i, j, k, expo, f, reste, rS};
 }
 
-// The walk cut short by Miller-Rabin and rho leaves the same state as the
-// walk over every prime, from the same state: each N is factorised both
-// ways, the table cut back to where it was in between.
-TEST_F(Arith, ShortcutLeavesTheStateOfTheWholeWalk) {
+// Trial division of S by the table's primes in increasing order, one prime
+// and one step at a time, as the program's first version did it: the
+// reference for the state decomp leaves.
+void division_pas_a_pas() {
+  nf = 0;
+  k = 0;
+  i = 1;
+  if (S == 1) return;
+  for (;;) {
+    expo = 0;
+    if (++k > np) Suiv();
+    const int64_t p = Nprem[k];
+    f = 0;
+    reste = S % p;
+    rS = racine(S);  // exact, where a double root may round up near 2^53
+    if (rS < p) {
+      ++nf, Nfact.push_back(S), Nexpo.push_back(1), S = 1;
+      return;
+    }
+    if (reste != 0) continue;
+    do {
+      S /= p;
+      if (++f == 1) ++nf, Nfact.push_back(p), Nexpo.push_back(0);
+      Nexpo[nf] = ++expo;
+      reste = S % p;
+    } while (reste == 0);
+    if (S == 1) return;
+  }
+}
+
+// The pipeline leaves the state of the step-by-step trial division, from
+// the same state: each N is factorised both ways, the table cut back to
+// where it was in between. The walk over the first primes stops at the
+// program's number of primes, at fewer for a third of the N (from 1 to 90:
+// the small N reach the split), and goes on over the whole table for
+// another third.
+TEST_F(Arith, PipelineLeavesTheStateOfTheWholeWalk) {
 #ifdef KELVARO_SOUS_SANITIZERS
   constexpr int64_t kPetits = 100000, kFenetre = 200;
 #else
@@ -176,10 +214,16 @@ TEST_F(Arith, ShortcutLeavesTheStateOfTheWholeWalk) {
 #endif
   std::vector<int64_t> suite;
   for (int64_t n = 1; n <= kPetits; ++n) suite.push_back(n);
-  for (int64_t fin :
-       {int64_t{1000000000} + kFenetre, int64_t{1000000000000} + kFenetre,
-        (int64_t{1} << 40) + kFenetre, int64_t{1} << 53})
-    for (int64_t n = fin - kFenetre; n < fin; ++n) suite.push_back(n);
+  // Windows across 10^9, 10^12, 2^40 and up to 2^53; from multiples of
+  // 2^20 (the powers of 2 of consecutive N start again); around the squares
+  // of the last prime walked (17863), of the next (17881) and of 1000003.
+  for (int64_t debut :
+       {int64_t{1000000000}, int64_t{1000000000000}, int64_t{1} << 40,
+        (int64_t{1} << 53) - kFenetre, int64_t{1} << 30, int64_t{5} << 40,
+        int64_t{17863} * 17863 - kFenetre / 2,
+        int64_t{17881} * 17881 - kFenetre / 2,
+        int64_t{1000003} * 1000003 - kFenetre / 2})
+    for (int64_t n = debut; n < debut + kFenetre; ++n) suite.push_back(n);
   // Near the root: two primes around 2^20 and 2^26.5, squares and cubes of
   // primes; then a prime followed by a smaller N that needs fewer primes.
   auto premier_apres = [](int64_t n) {
@@ -192,21 +236,21 @@ TEST_F(Arith, ShortcutLeavesTheStateOfTheWholeWalk) {
     suite.insert(suite.end(), {q * r, q * q, q * q * (q < 300000 ? q : 1)});
   }
   suite.insert(suite.end(), {9007199254740881, 999999999989, 1000003, 30});
-  // The shortcut is taken past the program's number of primes, and past
-  // fewer ones for a third of the N: from 1 to 90, the small N reach it.
   for (size_t c = 0; c < suite.size(); ++c) {
     const int64_t n = suite[c], avant = np;
-    marche = INT64_MAX;
     S = n;
-    decomp();
+    division_pas_a_pas();
     const auto attendu = variables();
     const Table fact = Nfact, expos = Nexpo;
     Nprem.resize(static_cast<size_t>(avant) + 1);
     np = avant;
     Nfact = Nexpo = {0};
-    marche = c % 3 == 0 ? static_cast<int64_t>(1 + c % 90) : kMarche;
+    marche = c % 3 == 0   ? static_cast<int64_t>(1 + c % 90)
+             : c % 3 == 1 ? INT64_MAX
+                          : kMarche;
     S = n;
     decomp();
+    marche = kMarche;
     ASSERT_EQ(variables(), attendu) << n;
     ASSERT_EQ(Nfact, fact) << n;
     ASSERT_EQ(Nexpo, expos) << n;
@@ -279,30 +323,47 @@ TEST_F(Arith, SuivAppendsThePrimesOfASieveInTurn) {
   EXPECT_EQ(np + 1, static_cast<int64_t>(Nprem.size()));
 }
 
-// Numbers below and above 2^32, half of them multiples of a prime of the
-// range, against primes small and large: every form of the test.
-TEST_F(Arith, ScanStopsAtTheFirstDivisorOrAtTheRoot) {
-  i = 1;
-  while (np < 2100) Suiv();
-  caler_inverses();
+// Odd numbers below and above 2^32, made of primes of the walk, powers of
+// them and a random rest, walked to a random index: the stop, the factors
+// and the cofactor against plain division by the same primes.
+TEST_F(Arith, WalkCollectsEveryFactorAndStopsAtTheRoot) {
   std::mt19937_64 alea(5);
   for (int essai = 0; essai < 20000; ++essai) {
-    const int64_t debut = 2 + static_cast<int64_t>(alea() % 2000);
-    const int64_t fin = debut + static_cast<int64_t>(alea() % 60) - 1;
-    uint64_t s = alea() >> (1 + alea() % 50);
-    if (alea() % 2 == 0)
-      s = (s >> 16 | 1) * static_cast<uint64_t>(Nprem[static_cast<size_t>(
-                              debut + static_cast<int64_t>(alea() % 60))]);
-    const auto r =
-        static_cast<int64_t>(alea() % (alea() % 2 ? 3000 : 1u << 31));
-    const auto c = static_cast<uint64_t>(r * r) +  // of root r
-                   alea() % static_cast<uint64_t>(2 * r + 1);
-    int64_t attendu = debut;
-    while (attendu <= fin && Nprem[static_cast<size_t>(attendu)] <= r &&
-           s % static_cast<uint64_t>(Nprem[static_cast<size_t>(attendu)]) != 0)
-      ++attendu;
-    ASSERT_EQ(premier_arret(debut, fin, s, c), attendu)
-        << s << " " << r << " " << debut << ".." << fin;
+    const int64_t fin = 1 + static_cast<int64_t>(alea() % kMarche);
+    const uint64_t plafond = uint64_t{1} << (8 + alea() % 55);
+    uint64_t s = (alea() % 1000) * 2 + 1;
+    for (int facteur = static_cast<int>(alea() % 5); facteur > 0; --facteur) {
+      const uint64_t p = premier_numero(
+          2 + static_cast<int64_t>(alea() % (alea() % 2 ? 30 : kMarche - 1)));
+      for (int e = 1 + static_cast<int>(alea() % 3); e > 0 && s < plafond / p;
+           --e)
+        s *= p;
+    }
+    if (s == 1) s = 3;
+    Facteurs trouves, attendus;
+    uint64_t c = 0, reste_attendu = s;
+    int64_t arret = 2;
+    for (; arret <= fin; ++arret) {
+      const uint64_t p = premier_numero(arret);
+      if (p * p > reste_attendu) break;
+      int32_t e = 0;
+      for (; reste_attendu % p == 0; ++e) reste_attendu /= p;
+      if (e > 0) noter(attendus, p, e);
+      if (reste_attendu == 1) break;
+    }
+    // 0: stopped by the primes up to 61, where the factors give the index.
+    const int64_t obtenu = marcher(s, fin, trouves, c);
+    ASSERT_TRUE(obtenu == arret || (obtenu == 0 && arret <= 18))
+        << s << " " << fin << " " << obtenu;
+    // Where the walk stopped, what is left is a prime factor, however found.
+    if (arret <= fin && reste_attendu > 1) noter(attendus, reste_attendu, 1);
+    if (obtenu <= fin && c > 1) noter(trouves, c, 1);
+    ASSERT_TRUE(obtenu <= fin || c == reste_attendu) << s;
+    ASSERT_EQ(trouves.nombre, attendus.nombre) << s;
+    for (int32_t m = 0; m < trouves.nombre; ++m)
+      ASSERT_TRUE(trouves.premier[m] == attendus.premier[m] &&
+                  trouves.exposant[m] == attendus.exposant[m])
+          << s;
   }
 }
 
@@ -337,6 +398,42 @@ TEST(Premier, MillerRabinAndRhoAgreeWithTrialDivision) {
   for (uint64_t n :
        {2305843009213693951ul, 9223372036854775783ul, 18446744073709551557ul})
     EXPECT_TRUE(est_premier(n)) << n;
+}
+
+// What is left past the walk, split into increasing primes whose powers
+// multiply back to it: Carmichael numbers, strong pseudoprimes to base 2
+// (2047 = 23 89, 3215031751 = 151 751 28351), products of twin primes,
+// squares and cubes of primes, and two primes near 2^20 and 2^26.5. Each
+// row gives the largest prime the walk has tried.
+TEST(Premier, RestSplitIntoIncreasingPrimes) {
+  const struct {
+    uint64_t n, borne;
+  } lignes[] = {{561, 2},
+                {41041, 5},
+                {1005600264429655369, 17863},
+                {2047, 19},
+                {3215031751, 149},
+                {999999999989, 17863},
+                {1000037ul * 1000039, 17863},
+                {1000037ul * 1000037, 17863},
+                {1048573ul * 1048583, 17863},
+                {208001ul * 208001 * 208001, 17863},
+                {94906249ul * 94906297, 1021},
+                {94906297ul * 94906297, 1021}};
+  for (const auto& l : lignes) {
+    Facteurs trouves;
+    scinder_reste(l.n, l.borne, trouves);
+    uint64_t produit = 1;
+    for (int32_t m = 0; m < trouves.nombre; ++m) {
+      const uint64_t q = trouves.premier[m];
+      EXPECT_TRUE(q > l.borne && (m == 0 || q > trouves.premier[m - 1]))
+          << l.n << ": " << q;
+      // Prime: by trial division where it is quick, else by Miller-Rabin.
+      EXPECT_TRUE(q < (1u << 24) ? premier_par_essais(q) : est_premier(q)) << q;
+      for (int32_t e = 0; e < trouves.exposant[m]; ++e) produit *= q;
+    }
+    EXPECT_EQ(produit, l.n);
+  }
 }
 
 }  // namespace

@@ -3,10 +3,11 @@
 
 #include "arith/calcul.h"
 
+#include <bit>
 #include <cstring>
 
 #include "arith/decomp.h"
-#include "arith/tri.h"
+#include "arith/liste_diviseurs.h"
 #include "sortie/decimal.h"
 #include "sortie/sortie.h"
 #include "state/state.h"
@@ -39,6 +40,18 @@ void ecrire_ligne() {
   sortie_pos = out;
 }
 
+// Smax = somme, written as two 64-bit halves. A 128-bit value that comes
+// back in two registers would otherwise be stored to the stack in halves
+// and read back whole, which the processor cannot forward: a stall per N.
+inline void ecrire_somme(u128 somme) {
+  const auto bas = static_cast<uint64_t>(somme);
+  const auto haut = static_cast<uint64_t>(somme >> 64);
+  const bool petit_bout = std::endian::native == std::endian::little;
+  auto* octets = reinterpret_cast<unsigned char*>(&Smax);
+  std::memcpy(octets + (petit_bout ? 0 : 8), &bas, 8);
+  std::memcpy(octets + (petit_bout ? 8 : 0), &haut, 8);
+}
+
 }  // namespace
 
 int32_t suiv2() {
@@ -61,7 +74,7 @@ void diviseurs() {
   Div.resize(Div.size() + static_cast<size_t>(ND1) + 4, 0);
   // The merges make every divisor in its place: the odometer Prod is not
   // stepped, and k counts the divisors placed.
-  Smax = diviseurs_croissants(Div.data() + 1);
+  ecrire_somme(diviseurs_croissants(Div.data() + 1));
   k = ND1;
   Diviseur = Div[static_cast<size_t>(ND1)];
 }

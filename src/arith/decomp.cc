@@ -1,161 +1,157 @@
-// Trial division of S by the primes in increasing order, stopping as soon as
-// the prime passes the square root of what is left; past the first primes,
-// Miller-Rabin and rho find the rest, and the walk's end state is set.
+// The stages of the factorisation, each recording the factors it finds
+// through noter, and the routine that sets the state the trial division
+// leaves, from those factors.
 
 #include "arith/decomp.h"
 
 #include <algorithm>
 #include <bit>
 
-#include "arith/essai.h"
-#include "arith/grands.h"
-#include "arith/inverse.h"
+#include "arith/division_essai.h"
 #include "arith/racine.h"
+#include "arith/scission.h"
 #include "arith/table_premiers.h"
 #include "state/state.h"
 
 namespace {
 
-// Past this root the prime table is left to grow by doubling rather than
-// reserved up front: 2^27 covers every N up to 2^54.
-constexpr int64_t kRacineReservee = int64_t{1} << 27;
+// Above 2^53 the walk tries the 172 primes below 1024 (measured on 200,000
+// N from 10^18 and below 2^63: bounds from 64 to 16384 cost about the
+// same, 1024 slightly the least), without the prime table.
+constexpr int64_t kGrands = 172;
+constexpr int64_t kLimiteTable = int64_t{1} << 53;
 
-// Gives Nfact and Nexpo room for 16 more factors, out of the common path.
-[[gnu::noinline]] void agrandir_facteurs() {
-  Nfact.reserve(Nfact.size() + 16);
-  Nexpo.reserve(Nexpo.size() + 16);
-}
-
-// Records p as the next distinct prime factor, with exponent 0 for now.
-// With room made first, the compiler leaves out push_back's own copy to a
-// larger block, and the whole fits inline.
-inline void nouveau_facteur(int64_t p) {
-  ++nf;
-  const bool plein =
-      Nfact.size() == Nfact.capacity() || Nexpo.size() == Nexpo.capacity();
-  if (plein) [[unlikely]]
-    agrandir_facteurs();
-  if (Nfact.size() == Nfact.capacity() || Nexpo.size() == Nexpo.capacity())
-    __builtin_unreachable();
-  Nexpo.push_back(0);
-  Nfact.push_back(p);
-}
-
-// Makes room in the table for the primes up to the root of `depart`, the
-// number being factorised: the farthest the walk can take the table.
-void reserver(int64_t depart) {
-  const int64_t r = racine(depart);
-  reserver_premiers(r < kRacineReservee ? r : kRacineReservee);
-}
-
-// Index of the first prime after Nprem[k], up to index `limite`, that
-// passes the root of S (its square exceeds S) or divides `impair`, or
-// limite + 1 when none does. `impair` is the odd part of the number being
-// factorised: for the primes not divided out yet it says the same as S, and
-// it does not change as S is divided. Past the end of the table, Suiv
-// appends the primes one at a time, each when it is first needed.
-int64_t prochain_arret(int64_t depart, uint64_t impair, int64_t limite) {
-  const auto s = static_cast<uint64_t>(S);
-  int64_t m = k + 1;
-  if (m == 1) {
-    if (s < 4 || s % 2 == 0) return 1;
-    m = 2;
+// The power of 2. Returns whether the walk ends at the prime 2: for n = 2
+// or 3, whose root is below 2 (n is then the prime left), and for a power
+// of 2, which the division leaves at 1. Otherwise c is n's odd part, above 1.
+bool deux(uint64_t n, Facteurs& trouves, uint64_t& c) {
+  if (n < 4) {
+    noter(trouves, n, 1);
+    return true;
   }
-  const int64_t fin = np < limite ? np : limite;
-  if (m <= fin) {
-    m = premier_arret(m, fin, impair, s);
-    if (m <= fin) return m;
-  }
-  if (m > limite) return m;
-  reserver(depart);
-  for (; m <= limite; ++m) {
-    Suiv();  // appends exactly the prime of index m = np + 1
-    caler_inverses(m);
+  const int e = std::countr_zero(n);
+  if (e > 0) noter(trouves, 2, e);
+  c = n >> e;
+  return c == 1;
+}
+
+// The walk past the kMarche first primes, for a marche set above kMarche
+// (the tests' walk over every prime): the primes of the table one by one,
+// the table grown through Suiv to each new index as it is reached. Same
+// contract as marcher, from index debut.
+int64_t marcher_table(int64_t debut, int64_t fin, Facteurs& trouves,
+                      uint64_t& c) {
+  for (int64_t m = debut; m <= fin; ++m) {
+    while (np < m) Suiv();
     const auto p = static_cast<uint64_t>(Nprem[static_cast<size_t>(m)]);
-    if (p * p > s || divise(impair, p, Ninv[static_cast<size_t>(m)])) return m;
-  }
-  return m;
-}
-
-// Divides the prime p = Nprem[k] out of S completely, counting it in expo and
-// f and recording it in Nfact and Nexpo. The power of 2 is read off at once;
-// an exact quotient by an odd p is S times the inverse of p.
-void diviser(int64_t p) {
-  auto s = static_cast<uint64_t>(S);
-  nouveau_facteur(p);
-  if (p == 2) {
-    f = expo = std::countr_zero(s);
-    s >>= expo;
-  } else {
-    const auto premier = static_cast<uint64_t>(p);
-    const uint64_t inv = Ninv[static_cast<size_t>(k)];
+    if (p * p > c) return m;
+    if (c % p != 0) continue;
+    int32_t e = 0;
     do {
-      s *= inv;
-      ++f;
-      ++expo;
-    } while (divise(s, premier, inv));
+      c /= p;
+      ++e;
+    } while (c % p == 0);
+    noter(trouves, p, e);
+    if (c == 1) return m;
   }
-  Nexpo[static_cast<size_t>(nf)] = expo;
-  S = static_cast<int64_t>(s);
+  return fin + 1;
 }
 
-// S mod p, through a 32-bit division when both fit.
-int64_t modulo(int64_t s, int64_t p) {
-  if (s <= UINT32_MAX)
-    return static_cast<uint32_t>(s) % static_cast<uint32_t>(p);
-  return s % p;
-}
-
-// Index of the first prime after Nprem[m] that exceeds x. When the table
-// does not reach that far, Suiv appends the primes up to it one at a time,
-// as the walk would have.
-int64_t premier_au_dela(int64_t m, int64_t x, int64_t depart) {
-  if (m < np && Nprem[static_cast<size_t>(np)] > x)
-    return std::upper_bound(Nprem.begin() + m + 1, Nprem.begin() + np + 1, x) -
+// Index of the first prime of the table above x, the table grown through
+// Suiv when it does not reach that far; made room for first, up to the root
+// of the number factorised (2^27 at most: the table's memory is reserved,
+// not touched), so that growing never copies it. premier_au_dela reads the
+// first primes' own list below the kMarche-th prime.
+[[gnu::noinline]] int64_t premier_au_dela_table(int64_t x, int64_t depart) {
+  if (Nprem[static_cast<size_t>(np)] > x)
+    return std::upper_bound(Nprem.begin() + 1, Nprem.begin() + np + 1, x) -
            Nprem.begin();
-  reserver(depart);
-  while (np <= m || Nprem[static_cast<size_t>(np)] <= x) Suiv();
+  reserver_premiers(std::min(racine(depart), int64_t{1} << 27));
+  while (Nprem[static_cast<size_t>(np)] <= x) Suiv();
   return np;
 }
 
-// The end of the walk, from where it passed index `limite`: no prime up to
-// Nprem[limite] divides S, and rS (its root) is at least that prime. S is
-// split into its prime factors; for each, in increasing order, the walk
-// would stop at it and divide it out when it lies within the root of what is
-// left, and otherwise what is left is that prime and the walk would stop at
-// the first prime past the root. The table is grown to that last prime, and
-// k, expo, f, reste, rS and the factors are left as the walk leaves them.
-void finir(int64_t limite, int64_t depart) {
-  uint64_t l[64];
-  const size_t taille = facteurs_premiers(static_cast<uint64_t>(S), l);
-  int64_t m = limite;  // index of the last prime the walk has tried
-  for (size_t a = 0; a < taille;) {
-    const auto q = static_cast<int64_t>(l[a]);
-    expo = 0;
-    f = 0;
-    if (q > rS) {
-      // What is left is the prime q.
-      k = premier_au_dela(m, rS, depart);
-      reste = modulo(S, Nprem[static_cast<size_t>(k)]);
-      nouveau_facteur(S);
-      Nexpo[static_cast<size_t>(nf)] = 1;
-      S = 1;
-      return;
-    }
-    k = m = premier_au_dela(m, q - 1, depart);
-    nouveau_facteur(q);
-    for (; a < taille && static_cast<int64_t>(l[a]) == q; ++a) {
-      S /= q;
-      ++expo;
-      ++f;
-    }
-    Nexpo[static_cast<size_t>(nf)] = expo;
-    if (S == 1) {
-      reste = 1;
-      return;
-    }
-    rS = racine(S);
+int64_t premier_au_dela(int64_t x, int64_t depart) {
+  if (x < static_cast<int64_t>(premier_numero(kMarche)))
+    return indice_au_dela(static_cast<uint64_t>(x));
+  return premier_au_dela_table(x, depart);
+}
+
+// Grows the table through Suiv to index m, made room for first as above.
+[[gnu::noinline]] void etendre_table(int64_t m, int64_t depart) {
+  reserver_premiers(std::min(racine(depart), int64_t{1} << 27));
+  while (np < m) Suiv();
+}
+
+// Nfact[1..nf] and Nexpo[1..nf] from the factors found.
+void ecrire_facteurs(const Facteurs& trouves) {
+  nf = trouves.nombre;
+  // Room for every factor a number below 2^64 can have, made once: then
+  // push_back neither copies nor fills.
+  if (Nfact.capacity() < 65 || Nexpo.capacity() < 65) [[unlikely]] {
+    Nfact.reserve(65);
+    Nexpo.reserve(65);
   }
+  for (int32_t m = 0; m < nf; ++m) {
+    Nfact.push_back(static_cast<int64_t>(trouves.premier[m]));
+    Nexpo.push_back(trouves.exposant[m]);
+  }
+}
+
+// The state trial division leaves for n = depart (at most 2^53), from its
+// prime factors q1 < ... < qt with exponents e1 ... et. `arret` is the
+// index where the walk stopped when it stopped within the first primes,
+// else 0. Writes the factors, nf, k, expo, f, reste, rS and S; grows the
+// table to index k.
+//
+// Why this is where trial division stops. Before trying the prime p, it has
+// divided out the factors below p; call the rest C. It stops at the first
+// prime p with p^2 > C (C is then a prime, recorded with exponent 1) or
+// once dividing p out leaves C = 1. While q_s is not the last factor, or
+// es >= 2, C >= q_s^2 until q_s is divided out, so every factor before the
+// last is reached and divided out. Then:
+// - et >= 2: C = qt^et >= qt^2, so qt is reached too and leaves C = 1 at
+//   it: k is the index of qt, expo = f = et, reste = 1 mod qt = 1, and rS is
+//   the root of qt^et, taken when qt was tried;
+// - et = 1: C = qt, and the walk stops at the first prime p after q(t-1)
+//   (after nothing when t = 1) with p^2 > qt, that is the first prime above
+//   both q(t-1) and the root of qt; it may be qt itself. There expo = f =
+//   0, reste = qt mod p and rS is the root of qt.
+// The table grows through Suiv one prime at a time, so it ends holding
+// exactly the primes up to index k, or what it held before if that is more.
+void etat_final(const Facteurs& trouves, int64_t arret, int64_t depart) {
+  ecrire_facteurs(trouves);
+  const size_t t = static_cast<size_t>(nf) - 1;
+  const uint64_t q = trouves.premier[t];
+  const int32_t e = trouves.exposant[t];
+  if (e >= 2) {
+    int64_t puissance = 1;
+    for (int32_t u = 0; u < e; ++u) puissance *= static_cast<int64_t>(q);
+    k = arret > 0 ? arret
+                  : premier_au_dela(static_cast<int64_t>(q) - 1, depart);
+    expo = f = e;
+    rS = racine(puissance);
+  } else {
+    rS = racine(static_cast<int64_t>(q));
+    const uint64_t avant = t > 0 ? trouves.premier[t - 1] : 0;
+    if (arret > 0)
+      k = arret;
+    else if (q < kPetitReste)  // the first prime above avant and sqrt(q)
+      k = std::max(indice_au_dela(avant), indice_racine(q));
+    else
+      k = premier_au_dela(std::max(static_cast<int64_t>(avant), rS), depart);
+    expo = f = 0;
+  }
+  if (np < k) [[unlikely]]
+    etendre_table(k, depart);
+  const auto p = static_cast<uint64_t>(Nprem[static_cast<size_t>(k)]);
+  if (e >= 2)
+    reste = 1;
+  else if (q <= UINT32_MAX)
+    reste = static_cast<uint32_t>(q) % static_cast<uint32_t>(p);
+  else
+    reste = static_cast<int64_t>(q % p);
+  S = 1;
 }
 
 }  // namespace
@@ -165,44 +161,32 @@ int32_t decomp() {
   k = 0;
   i = 1;
   if (S == 1) return 1;
-  // Above 2^53 trial division would need primes up to 3e9; another method
-  // gives the same factors there and leaves the prime table as it is.
-  if (S > (int64_t{1} << 53)) return decomp_grand();
-  const int64_t depart = S;
-  const auto impair =
-      static_cast<uint64_t>(S) >> __builtin_ctzll(static_cast<uint64_t>(S));
-  // The last index the walk tries; past it, finir ends the factorisation.
-  // The prime 2 is always walked, so that what finir splits is odd.
-  const int64_t limite = std::clamp(marche, int64_t{1}, INT64_MAX - 1);
-  if (static_cast<int64_t>(Ninv.size()) <= std::min(np, limite))
-    caler_inverses(limite);
-  // The walk compares squares of primes with S; rS, the root of S at the
-  // last trial, is taken once at the end, off the scan's path.
-  for (;;) {
-    expo = 0;
-    f = 0;
-    k = prochain_arret(depart, impair, limite);
-    if (k > limite) {
-      rS = racine(S);
-      finir(limite, depart);
-      return 1;
-    }
-    const int64_t p = Nprem[static_cast<size_t>(k)];
-    if (p * p > S) {
-      // No prime up to the root divides what is left: it is prime.
-      rS = racine(S);
-      reste = modulo(S, p);
-      nouveau_facteur(S);
-      Nexpo[static_cast<size_t>(nf)] = 1;
-      S = 1;
-      return 1;
-    }
-    const int64_t avant = S;
-    diviser(p);
-    if (S == 1) {
-      rS = racine(avant);
-      reste = 1;  // 1 mod p, what the last trial left
-      return 1;
+  const auto n = static_cast<uint64_t>(S);
+  const bool grand = S > kLimiteTable;
+  Facteurs trouves;
+  uint64_t c = 1;
+  int64_t arret = 1;
+  if (!deux(n, trouves, c)) {
+    // The last index the walk tries; past it, the rest is split. The prime
+    // 2 is always walked, so that what is split is odd.
+    const int64_t fin = grand ? kGrands : std::max(marche, int64_t{1});
+    arret = marcher(c, std::min(fin, kMarche), trouves, c);
+    if (arret > kMarche && fin > kMarche)
+      arret = marcher_table(kMarche + 1, fin, trouves, c);
+    if (arret > fin) {
+      // No prime up to index fin (at most kMarche here: the walk over the
+      // table stops at a root) divides c, and c passed the root test there.
+      scinder_reste(c, premier_numero(fin), trouves);
+      arret = 0;
+    } else if (c > 1) {
+      noter(trouves, c, 1);  // the prime left when the walk stopped
     }
   }
+  if (grand) {
+    ecrire_facteurs(trouves);
+    S = 1;
+    return 1;
+  }
+  etat_final(trouves, arret, S);
+  return 1;
 }

@@ -1,16 +1,16 @@
-// Factorisation of S by trial division with the primes of the prime table,
-// finished past the first primes by Miller-Rabin and rho.
+// Factorisation of S as one pipeline: the power of 2, the walk over the
+// first primes, the splitting of what is left; then the end state of the
+// trial division by the table's primes, set once from the factors.
 #pragma once
 
 #include <cstdint>
 
 // Splits S (at least 1) into its distinct primes, in increasing order, and
 // their exponents: Nfact[1..nf] and Nexpo[1..nf], which hold only element 0
-// on entry. Leaves S at 1. Writes nf, k, i, expo, f, reste and rS; grows the
-// prime table through Suiv when it needs a prime it does not hold yet.
-// Past the first `marche` primes it finds the factors left by Miller-Rabin
-// and rho, grows the table to the prime where trial division would have
-// stopped, and leaves every variable as trial division would have.
-// Above 2^53 it hands S to decomp_grand, which leaves the same factors and
-// does not touch the prime table. Returns 1.
+// on entry. Leaves S at 1. Up to 2^53 it leaves nf, k, i, j, expo, f,
+// reste, rS and the prime table (grown through Suiv) exactly as trial
+// division by the table's primes in increasing order leaves them, stopping
+// once a prime passes the root of what is left. Above 2^53 it writes only
+// the factors, nf, S, k = 0 and i = 1, and leaves the prime table as it is.
+// Returns 1.
 int32_t decomp();

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "arith/inverse.h"
+#include "arith/divisibilite.h"
 
 using u128 = unsigned __int128;
 
@@ -37,24 +37,11 @@ inline uint64_t reduire(const Modulo& m, u128 t) {
 }
 
 // Product of two numbers in the form, both in [0, n).
-inline uint64_t mult(const Modulo& m, uint64_t a, uint64_t b) {
-  return reduire(m, static_cast<u128>(a) * b);
+inline uint64_t mult(const Modulo& m, uint64_t x, uint64_t y) {
+  return reduire(m, static_cast<u128>(x) * y);
 }
 
-// a (any 64-bit value) brought into the form, and back out of it.
-inline uint64_t en_forme(const Modulo& m, uint64_t a) {
-  return mult(m, a % m.n, m.r2);
-}
-inline uint64_t hors_forme(const Modulo& m, uint64_t a) {
-  return reduire(m, a);
-}
-
-// a^e for a in the form; the result is in the form.
-inline uint64_t puissance(const Modulo& m, uint64_t a, uint64_t e) {
-  uint64_t r = m.un;
-  for (; e != 0; e >>= 1) {
-    if (e & 1) r = mult(m, r, a);
-    a = mult(m, a, a);
-  }
-  return r;
+// x (any 64-bit value) brought into the form.
+inline uint64_t en_forme(const Modulo& m, uint64_t x) {
+  return mult(m, x % m.n, m.r2);
 }

@@ -56,9 +56,9 @@ uint64_t chercher(const Modulo& m, uint64_t c) {
 // products of differences share one gcd per batch. Returns a divisor of n
 // above 1: n when a batch overshot, which chercher then redoes alone.
 uint64_t chercher2(const Modulo& m, uint64_t c, uint64_t d) {
-  auto suivant = [&](uint64_t v, uint64_t k) {
+  auto suivant = [&](uint64_t v, uint64_t constante) {
     v = mult(m, v, v);
-    return v >= m.n - k ? v - (m.n - k) : v + k;
+    return v >= m.n - constante ? v - (m.n - constante) : v + constante;
   };
   uint64_t y = en_forme(m, 2), z = y, g = 1;
   uint64_t q = m.un;
@@ -90,8 +90,8 @@ uint64_t rho(uint64_t n) {
   for (uint64_t c = 1;; c += 2) {
     uint64_t g = chercher2(m, en_forme(m, c), en_forme(m, c + 1));
     if (g != n) return g;
-    for (uint64_t k : {c, c + 1}) {
-      g = chercher(m, en_forme(m, k));
+    for (uint64_t constante : {c, c + 1}) {
+      g = chercher(m, en_forme(m, constante));
       if (g != n) return g;
     }
   }

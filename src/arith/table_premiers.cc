@@ -1,6 +1,5 @@
 // Growth of the prime table, fed by the segmented sieve, its memory mapped a
-// block ahead; and the inverses of its primes, kept beside it only as far as
-// the trial division walks.
+// block ahead.
 
 #include "arith/table_premiers.h"
 
@@ -9,18 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "arith/inverse.h"
 #include "arith/tamis.h"
 #include "state/state.h"
-
-void caler_inverses(int64_t jusqua) {
-  if (Ninv.size() > Nprem.size()) Ninv.resize(Nprem.size());
-  const size_t fin = std::min(Nprem.size(), static_cast<size_t>(jusqua) + 1);
-  while (Ninv.size() < fin) {
-    const auto p = static_cast<uint64_t>(Nprem[Ninv.size()]);
-    Ninv.push_back(p % 2 == 1 ? inverse(p) : 0);
-  }
-}
 
 namespace {
 
@@ -59,12 +48,13 @@ constexpr size_t kMorceau = size_t{1} << 16;
   constexpr uintptr_t kPage = 4096;
   // The whole pages between the first free entry and seuil.
   auto* debut = reinterpret_cast<char*>(Nprem.data() + Nprem.size());
-  const auto a = reinterpret_cast<uintptr_t>(debut);
-  const auto b = reinterpret_cast<uintptr_t>(Nprem.data() + seuil);
-  const uintptr_t avance = (kPage - a % kPage) % kPage, fin = b - b % kPage;
+  const auto bas = reinterpret_cast<uintptr_t>(debut);
+  const auto haut = reinterpret_cast<uintptr_t>(Nprem.data() + seuil);
+  const uintptr_t avance = (kPage - bas % kPage) % kPage,
+                  fin = haut - haut % kPage;
 #ifdef MADV_POPULATE_WRITE
-  if (a + avance < fin)
-    madvise(debut + avance, fin - a - avance, MADV_POPULATE_WRITE);
+  if (bas + avance < fin)
+    madvise(debut + avance, fin - bas - avance, MADV_POPULATE_WRITE);
 #endif
 }
 

@@ -78,28 +78,21 @@ void preparer_motif() {
   }
 }
 
-// Sieves the next segment, from fin_crible on, and puts its primes in bloc.
-// Reads Nprem and np; writes compose, prochain, bloc, lu and fin_crible.
-void cribler() {
+// Starts the segment of the n odd numbers after lo as a copy of the
+// pattern, which marks 5, 7, 11 and 13 themselves: those are put back.
+void copier_motif(int64_t lo, int64_t n) {
   if (motif[1] == 0) preparer_motif();  // 3 is marked once it is built
-  const int64_t lo = fin_crible;
-  const auto dernier = static_cast<uint64_t>(Nprem[static_cast<size_t>(np)]);
-  // dernier < 2^32, as the table never needs primes past the root of 2^63.
-  const uint64_t carre = dernier * dernier;
-  int64_t n = kLongueur;
-  if (carre < static_cast<uint64_t>(lo + 2 * n))
-    n = (static_cast<int64_t>(carre) - lo) / 2;  // odd numbers below carre
-  const int64_t hi = lo + 2 * n;                 // the segment is (lo, hi)
-  const int64_t base = lo / 2;                   // the t of lo + 1
-  std::memcpy(compose, motif + base % kPeriode, static_cast<size_t>(n));
-  // The pattern marks 5, 7, 11 and 13 themselves.
+  std::memcpy(compose, motif + lo / 2 % kPeriode, static_cast<size_t>(n));
   for (int64_t q : {5, 7, 11, 13})
-    if (q > lo && q < hi) compose[(q - lo - 1) / 2] = 0;
-  // Sieving primes from Nprem[kPremierCrible] = 17 on, each joining once its
-  // square is within reach. Of the multiples m q, the even m fall outside
-  // the odd numbers and the multiples of 3 are marked by the pattern: only
-  // m = 1 or 5 modulo 6 are left, whose t advance by 2q and q in turn, so
-  // two marks 3q apart per step.
+    if (q > lo && q < lo + 2 * n) compose[(q - lo - 1) / 2] = 0;
+}
+
+// Takes on the sieving primes from Nprem[kPremierCrible] = 17 whose square
+// is below hi, each once, with its first two multiples from lo + 1 on. Of
+// the multiples m q, the even m fall outside the odd numbers and the
+// multiples of 3 are marked by the pattern: only m = 1 or 5 modulo 6 are
+// left, whose t advance by 2q and q in turn.
+void prendre_cribleurs(int64_t lo, int64_t hi) {
   for (auto c = static_cast<int64_t>(prochain.size()) / 2 + kPremierCrible;
        c <= np; ++c) {
     const int64_t q = Nprem[static_cast<size_t>(c)];
@@ -110,6 +103,11 @@ void cribler() {
     prochain.push_back((m * q - 1) / 2);
     prochain.push_back((m2 * q - 1) / 2);
   }
+}
+
+// Marks the multiples of every sieving prime among the n odd numbers from
+// index base: two marks 3q apart per step. Keeps each prime's next two.
+void marquer(int64_t base, int64_t n) {
   for (size_t c = 0; c < prochain.size(); c += 2) {
     const int64_t q = Nprem[c / 2 + kPremierCrible], pas = 3 * q;
     int64_t x = prochain[c] - base, y = prochain[c + 1] - base;  // x < y
@@ -122,8 +120,12 @@ void cribler() {
     prochain[c] = base + x;
     prochain[c + 1] = base + y;
   }
-  // Sixty-four marks per mask, a bit for each unmarked byte (a prime), read
-  // off lowest first: the loop over the bits ends once per 64 numbers.
+}
+
+// Puts the primes of the n marks after lo in bloc: sixty-four marks per
+// mask, a bit for each unmarked byte (a prime), read off lowest first, so
+// the loop over the bits ends once per 64 numbers.
+void extraire(int64_t lo, int64_t n) {
   std::memset(compose + n, 1, 64);
   int64_t* sortie = bloc;
   for (int64_t t = 0; t < n; t += 64)
@@ -131,6 +133,23 @@ void cribler() {
       *sortie++ = lo + 1 + 2 * (t + std::countr_zero(x));
   taille = sortie - bloc;
   lu = 0;
+}
+
+// Sieves the next segment, from fin_crible on, and puts its primes in bloc.
+// Reads Nprem and np; writes compose, prochain, bloc, lu and fin_crible.
+void cribler() {
+  const int64_t lo = fin_crible;
+  const auto dernier = static_cast<uint64_t>(Nprem[static_cast<size_t>(np)]);
+  // dernier < 2^32, as the table never needs primes past the root of 2^63.
+  const uint64_t carre = dernier * dernier;
+  int64_t n = kLongueur;
+  if (carre < static_cast<uint64_t>(lo + 2 * n))
+    n = (static_cast<int64_t>(carre) - lo) / 2;  // odd numbers below carre
+  const int64_t hi = lo + 2 * n;                 // the segment is (lo, hi)
+  copier_motif(lo, n);
+  prendre_cribleurs(lo, hi);
+  marquer(lo / 2, n);
+  extraire(lo, n);
   fin_crible = hi;
 }
 

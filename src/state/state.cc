@@ -20,7 +20,6 @@ Table Nprem(3, 0);
 int64_t np;
 int64_t i;
 int64_t j;
-std::vector<uint64_t> Ninv;
 
 Table Nfact(1, 0);
 Table Nexpo(1, 0);
@@ -63,6 +62,5 @@ void etat_initial() {
   valtest2 = 0;
   saisie.clear();
   Nprem.assign(3, 0);
-  Ninv.clear();
   for (Table* t : {&Nfact, &Nexpo, &Prod, &Div}) t->assign(1, 0);
 }

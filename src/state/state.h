@@ -35,12 +35,6 @@ extern Table Nprem;  // Nprem[1..np]: the first np primes, increasing
 extern int64_t np;   // how many primes Nprem holds
 extern int64_t i;  // odd steps past the last prime; 1 whenever Suiv is entered
 extern int64_t j;  // 1: the sieve behind Suiv tries no candidate by index
-// Ninv[k] is the inverse of the odd prime Nprem[k] modulo 2^64 (Ninv[1], for
-// the prime 2, is 0): S * Ninv[k] is S / Nprem[k] when the division is exact,
-// which lets the factorisation test divisibility by one multiplication. Suiv
-// keeps it beside Nprem; the factorisation brings it back in step with Nprem
-// on entry when something else has set Nprem (the seeding, the tests).
-extern std::vector<uint64_t> Ninv;
 
 // --- Factorisation of N ---------------------------------------------------
 extern Table Nfact;    // Nfact[1..nf]: distinct prime factors of N, increasing

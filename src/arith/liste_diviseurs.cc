@@ -10,8 +10,9 @@
 // the largest prime comes last, where it often passes every divisor so far
 // and its lists follow each other unmerged; the result is the same table.
 
-#include "arith/tri.h"
+#include "arith/liste_diviseurs.h"
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -38,57 +39,57 @@ constexpr uint64_t kInfini = ~uint64_t{0};
 // allocates.
 std::vector<uint64_t> tampons[3];
 
-// One step of a merge chain from the front: the smaller of *ia and f * *ib
+// One step of a merge chain from the front: the smaller of *ia and m * *ib
 // goes to *o. The choice is arithmetic: the processor cannot guess it.
-inline void avant(const uint64_t*& ia, const uint64_t*& ib, uint64_t f,
+inline void avant(const uint64_t*& ia, const uint64_t*& ib, uint64_t m,
                   uint64_t*& o) {
-  const uint64_t x = *ia, y = *ib * f;
+  const uint64_t x = *ia, y = *ib * m;
   const bool prendre_y = y < x;
   *o++ = prendre_y ? y : x;
   ia += !prendre_y;
   ib += prendre_y;
 }
 
-// One step from the back: the larger of *ja and f * *jb goes to o[-1].
-inline void arriere(const uint64_t*& ja, const uint64_t*& jb, uint64_t f,
+// One step from the back: the larger of *ja and m * *jb goes to o[-1].
+inline void arriere(const uint64_t*& ja, const uint64_t*& jb, uint64_t m,
                     uint64_t*& o) {
-  const uint64_t x = *ja, y = *jb * f;
+  const uint64_t x = *ja, y = *jb * m;
   const bool prendre_y = y > x;
   *--o = prendre_y ? y : x;
   ja -= !prendre_y;
   jb -= prendre_y;
 }
 
-// out[0..na+nb-1] = a[0..na-1] merged with f * b[0..nb-1]. Both are
-// increasing, a[0] is the smallest value of all and f * b[nb-1] the largest,
-// with a[na] = kInfini and b[-1] = 0. A chain of steps is bound by the
+// out[0..nu+nv-1] = u[0..nu-1] merged with m * v[0..nv-1]. Both are
+// increasing, u[0] is the smallest value of all and m * v[nv-1] the largest,
+// with u[nu] = kInfini and v[-1] = 0. A chain of steps is bound by the
 // latency of load, compare and advance, so independent chains run side by
 // side: one from the front and one from the back; from 32 elements on, four,
-// the output cut in two halves at a point found by bisection (the number i
-// of elements of a among the h smallest).
-void fusion(const uint64_t* a, int64_t na, const uint64_t* b, int64_t nb,
-            uint64_t f, uint64_t* out) {
-  const int64_t total = na + nb;
-  const uint64_t *ia = a, *ib = b, *ja = a + na - 1, *jb = b + nb - 1;
+// the output cut in two halves at a point found by bisection (the number
+// coupe of elements of u among the h smallest).
+void fusion(const uint64_t* u, int64_t nu, const uint64_t* v, int64_t nv,
+            uint64_t m, uint64_t* out) {
+  const int64_t total = nu + nv;
+  const uint64_t *ia = u, *ib = v, *ja = u + nu - 1, *jb = v + nv - 1;
   uint64_t* fin = out + total;
   if (total >= 32) {
     const int64_t h = total / 4 * 2;
-    int64_t i = h > nb ? h - nb : 0, haut = h < na ? h : na;
-    while (i < haut) {
-      const int64_t milieu = (i + haut) / 2;
-      if (a[milieu] < f * b[h - 1 - milieu])
-        i = milieu + 1;
+    int64_t coupe = h > nv ? h - nv : 0, haut = h < nu ? h : nu;
+    while (coupe < haut) {
+      const int64_t milieu = (coupe + haut) / 2;
+      if (u[milieu] < m * v[h - 1 - milieu])
+        coupe = milieu + 1;
       else
         haut = milieu;
     }
-    const uint64_t *ka = a + i - 1, *kb = b + (h - i) - 1;
-    const uint64_t *la = a + i, *lb = b + (h - i);
+    const uint64_t *ka = u + coupe - 1, *kb = v + (h - coupe) - 1;
+    const uint64_t *la = u + coupe, *lb = v + (h - coupe);
     uint64_t *ok = out + h, *ol = out + h;
     for (int64_t o = h / 2; o > 0; --o) {
-      avant(ia, ib, f, out);
-      arriere(ka, kb, f, ok);
-      avant(la, lb, f, ol);
-      arriere(ja, jb, f, fin);
+      avant(ia, ib, m, out);
+      arriere(ka, kb, m, ok);
+      avant(la, lb, m, ol);
+      arriere(ja, jb, m, fin);
     }
     // The first half is done; two chains finish the second.
     ia = la;
@@ -96,11 +97,11 @@ void fusion(const uint64_t* a, int64_t na, const uint64_t* b, int64_t nb,
     out = ol;
   }
   for (int64_t o = (fin - out) / 2; o > 0; --o) {
-    avant(ia, ib, f, out);
-    arriere(ja, jb, f, fin);
+    avant(ia, ib, m, out);
+    arriere(ja, jb, m, fin);
   }
   // An odd count leaves one element, the smaller of the two heads.
-  if (out != fin) avant(ia, ib, f, out);
+  if (out != fin) avant(ia, ib, m, out);
 }
 
 // The sum of t[0..n-1], the n divisors of N. Below 2^61 the sum of the
@@ -184,17 +185,30 @@ AVX512 inline void fusion24(__m512i a, __m512i b0, __m512i b1, __m512i& lo,
   hi = trier8(_mm512_max_epu64(x, y));
 }
 
+// For the concatenation of L (n lanes, 1 <= n <= 8, in a) and L q (in b):
+// lane u of the result (0 <= u < 16) is a[u] below n, else b[u - n]; past
+// 2 n, a lane of b past n, which holds kInfini (b[7] when n < 8).
+constexpr auto kApres = [] {
+  std::array<std::array<int64_t, 16>, 9> t{};
+  for (size_t n = 1; n <= 8; ++n)
+    for (size_t u = 0; u < 16; ++u)
+      t[n][u] = u < n       ? static_cast<int64_t>(u)
+                : u - n < 8 ? static_cast<int64_t>(8 + u - n)
+                            : 15;
+  return t;
+}();
+
 // Mask of the first n lanes, n below 0 counting as 0.
 inline __mmask8 lanes(int64_t n) {
   if (n <= 0) return 0;
   return n >= 8 ? __mmask8{0xFF} : static_cast<__mmask8>((1u << n) - 1);
 }
 
-// f times the first n lanes of v; the others keep kInfini. Below 2^32 every
+// m times the first n lanes of v; the others keep kInfini. Below 2^32 every
 // divisor fits the 32-bit multiplication, much faster than the 64-bit one.
-AVX512 inline __m512i multiplier(__m512i v, uint64_t f, int64_t n, bool petit) {
+AVX512 inline __m512i multiplier(__m512i v, uint64_t m, int64_t n, bool petit) {
   const __m512i infini = _mm512_set1_epi64(-1);
-  const __m512i vf = _mm512_set1_epi64(static_cast<int64_t>(f));
+  const __m512i vf = _mm512_set1_epi64(static_cast<int64_t>(m));
   return petit ? _mm512_mask_mul_epu32(infini, lanes(n), v, vf)
                : _mm512_mask_mullo_epi64(infini, lanes(n), v, vf);
 }
@@ -214,17 +228,19 @@ AVX512 inline void fusion32(__m512i a0, __m512i a1, __m512i b0, __m512i b1,
 }
 
 // The divisors made of the primes 1 to dernier (2 <= dernier <= nf), at
-// most 16 of them (at most 32 with k32), written to t, increasing; when
-// somme is given, their sum too. The list of the first primes never passes
-// half of the whole, the next prime doubling it at least. With k32, a first
-// exponent above 7 or an increment step on more than 16 lanes is left to
-// the portable merges: returns false, having written nothing.
+// most 16 of them (at most 32 with k32), written to t, increasing. Returns
+// their sum when avec_somme, else 1. The list of the first primes never
+// passes half of the whole, the next prime doubling it at least. With k32,
+// a first exponent above 7 or an increment step on more than 16 lanes is
+// left to the portable merges: returns 0, having written nothing. The sum
+// comes back in registers: read back from memory, the two halves of a
+// 128-bit value written apart would wait on each other's store.
 template <bool k32>
-AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
+AVX512 u128 registres(uint64_t* t, int32_t dernier, bool avec_somme) {
   const bool petit = N < (int64_t{1} << 32);
   const __m512i infini = _mm512_set1_epi64(-1);
   int64_t n = Nexpo[1] + 1;
-  if (k32 && n > 8) return false;
+  if (k32 && n > 8) return 0;
   // The powers of the first prime, 1 to q1^7 whatever its exponent (a power
   // past N may wrap, and is masked off): no loop whose end must be guessed.
   const auto q1 = static_cast<uint64_t>(Nfact[1]);
@@ -238,10 +254,30 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
                            static_cast<int64_t>(q3), static_cast<int64_t>(q2),
                            static_cast<int64_t>(q1), 1)),
       infini, infini, infini};
+  // The largest divisor so far, the product of the primes so far.
+  // q1^(n-1), read from the powers made above: a loop of n - 1 steps would
+  // end where the processor cannot guess.
+  const uint64_t puissances[8] = {1, q1, q2, q3, q4, q5, q6, q7};
+  uint64_t produit = puissances[std::min<int64_t>(n, 8) - 1];
+  for (int64_t u = 8; u < n; ++u) produit *= q1;
   for (int32_t m = 2; m <= dernier; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
-    const Plan plan =
-        kPlans[static_cast<size_t>(Nexpo[static_cast<size_t>(m)])];
+    const int64_t e = Nexpo[static_cast<size_t>(m)];
+    if (e == 1 && n <= 8 && q > produit) {
+      // q passes every divisor so far: L q follows L, lanes moved up by n.
+      const __m512i lq = multiplier(r[0], q, n, petit);
+      const auto u = static_cast<size_t>(n);
+      r[1] = _mm512_permutex2var_epi64(
+          r[0], _mm512_loadu_si512(kApres[u].data() + 8), lq);
+      r[0] = _mm512_permutex2var_epi64(
+          r[0], _mm512_loadu_si512(kApres[u].data()), lq);
+      n *= 2;
+      produit *= q;
+      continue;
+    }
+    produit *= q;
+    for (int64_t u = 1; u < e; ++u) produit *= q;
+    const Plan plan = kPlans[static_cast<size_t>(e)];
     const __m512i l0 = r[0], l1 = r[1];
     const int64_t nl = n;
     uint64_t fc = q;
@@ -262,7 +298,7 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
         fusion24(l0, multiplier(r[0], q, 8, petit),
                  multiplier(r[1], q, n - 8, petit), r[0], r[1]);
       } else {
-        if (n > 16) return false;
+        if (n > 16) return 0;
         fusion32(l0, l1, multiplier(r[0], q, n, petit),
                  multiplier(r[1], q, n - 8, petit), r);
       }
@@ -271,18 +307,17 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
     }
   }
   __m512i total = _mm512_setzero_si512();
-  for (int64_t j = 0; j < (k32 ? 4 : 2); ++j) {
-    const __mmask8 masque = lanes(n - 8 * j);
-    _mm512_mask_storeu_epi64(t + 8 * j, masque, r[j]);
-    total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, r[j]));
+  for (int64_t u = 0; u < (k32 ? 4 : 2); ++u) {
+    const __mmask8 masque = lanes(n - 8 * u);
+    _mm512_mask_storeu_epi64(t + 8 * u, masque, r[u]);
+    total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, r[u]));
   }
   // Below 2^61 the sum fits 64 bits (see sommer): the lanes are added
   // modulo 2^64.
-  if (somme != nullptr)
-    *somme = N < (int64_t{1} << 61)
-                 ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
-                 : sommer(t, n);
-  return true;
+  if (!avec_somme) return 1;
+  return N < (int64_t{1} << 61)
+             ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
+             : sommer(t, n);
 }
 #endif  // KELVARO_AVX512
 
@@ -290,93 +325,121 @@ AVX512 bool registres(uint64_t* t, int32_t dernier, u128* somme) {
 
 bool diviseurs_avx512 = avx512_present();
 
+namespace {
+
+// The divisors made of the primes 1 to m0 - 1, written to liste followed by
+// kInfini; returns how many, nl, and sets m0, the first prime left to merge
+// in. In registers while there are at most 32 of them; else, or without
+// AVX-512, the powers of the first prime alone (m0 = 2).
+int64_t premiers_diviseurs(uint64_t* liste, int32_t& m0) {
+  int64_t nl = Nexpo[1] + 1;
+  m0 = 2;
+#if KELVARO_AVX512
+  int32_t m = 2;
+  int64_t n = nl;
+  while (m <= nf && n * (Nexpo[static_cast<size_t>(m)] + 1) <= 32)
+    n *= Nexpo[static_cast<size_t>(m++)] + 1;
+  if (m > 2 && m <= nf && diviseurs_avx512 &&
+      registres<true>(liste, m - 1, false) != 0) {
+    m0 = m;
+    liste[n] = kInfini;
+    return n;
+  }
+#endif
+  const auto q1 = static_cast<uint64_t>(Nfact[1]);
+  uint64_t p = 1;
+  for (int64_t u = 0; u < nl; ++u, p *= q1) liste[u] = p;
+  if (nf > 1) liste[nl] = kInfini;  // for one prime, liste is the table
+  return nl;
+}
+
+// When q passes every divisor so far, L q^j ends below q^(j+1), where
+// L q^(j+1) starts: the lists follow each other unmerged. Writes L, L q, ...,
+// L q^e to dest (L = liste[0..nl-1]); returns the count.
+int64_t enchainer(const uint64_t* liste, int64_t nl, uint64_t q, int64_t e,
+                  uint64_t* dest) {
+  uint64_t* out = dest;
+  uint64_t p = 1;
+  for (int64_t u = 0; u <= e; ++u, p *= q)
+    for (int64_t v = 0; v < nl; ++v) *out++ = liste[v] * p;
+  return out - dest;
+}
+
+// The merges of the plan for q^e that turn L = liste[0..nl-1] into the
+// sorted L, L q, ..., L q^e in dest, through the two scratch lists autres
+// in turn for the steps before the last; returns the count. Each list but
+// the last written is followed by kInfini for the next merge to read; dest
+// too unless fin says it is the whole table.
+int64_t fusionner(const uint64_t* liste, int64_t nl, uint64_t q, int64_t e,
+                  uint64_t* dest, uint64_t* const autres[2], bool fin) {
+  const Plan plan = kPlans[static_cast<size_t>(e)];
+  // cur holds the exponents 0..c of q, and fc is q^(c+1).
+  const uint64_t* cur = liste;
+  int64_t ncur = nl;
+  uint64_t fc = q;
+  for (int32_t s = 0; s < plan.r; ++s) {
+    const int32_t restants = plan.r - 1 - s;
+    uint64_t* out = restants == 0 ? dest : autres[(restants - 1) % 2];
+    if ((plan.pas >> s) & 1) {
+      fusion(cur, ncur, cur, ncur, fc, out);
+      fc *= fc;  // may wrap after the last step, where it is not used
+      ncur *= 2;
+    } else {
+      fusion(liste, nl, cur, ncur, q, out);
+      fc *= q;
+      ncur += nl;
+    }
+    if (!fin || restants > 0) out[ncur] = kInfini;
+    cur = out;
+  }
+  return ncur;
+}
+
+// Makes the three scratch lists hold n divisors and their two sentinels.
+void preparer_tampons(size_t n) {
+  if (tampons[0].size() < n + 2)
+    for (auto& b : tampons) b.resize(n + 2, 0);
+}
+
+}  // namespace
+
 u128 diviseurs_croissants(int64_t* t) {
   auto* sortie = reinterpret_cast<uint64_t*>(t);
-  const auto n = static_cast<size_t>(ND1);
   if (nf == 0) {
     sortie[0] = 1;
     return 1;
   }
 #if KELVARO_AVX512
   if (nf >= 2 && ND1 <= 32 && diviseurs_avx512) {
-    u128 somme;
-    if (ND1 <= 16 ? registres<false>(sortie, nf, &somme)
-                  : registres<true>(sortie, nf, &somme))
-      return somme;
+    const u128 somme = ND1 <= 16 ? registres<false>(sortie, nf, true)
+                                 : registres<true>(sortie, nf, true);
+    if (somme != 0) return somme;
   }
 #endif
-  if (tampons[0].size() < n + 2)
-    for (auto& b : tampons) b.resize(n + 2, 0);
-
-  // The list l of the divisors made of the primes 1 to m - 1 (nl of them),
-  // followed by kInfini, in the scratch list x. In registers while it has
-  // at most 32 elements, else from the powers of the first prime. Every
-  // product below divides N, so nothing overflows.
-  uint64_t* l = nf == 1 ? sortie : tampons[0].data() + 1;
-  int32_t x = 0;
+  preparer_tampons(static_cast<size_t>(ND1));
+  // The sorted list of the divisors of the primes so far is in scratch list
+  // x; each next prime's list goes to the one after it, or to t for the last
+  // prime. Every product divides N, so nothing overflows.
   int32_t m0 = 2;
-  int64_t nl = Nexpo[1] + 1;
-  while (m0 <= nf && nl * (Nexpo[static_cast<size_t>(m0)] + 1) <= 32)
-    nl *= Nexpo[static_cast<size_t>(m0++)] + 1;
-  bool en_registres = false;
-#if KELVARO_AVX512
-  en_registres = m0 > 2 && m0 <= nf && diviseurs_avx512 &&
-                 registres<true>(l, m0 - 1, nullptr);
-#endif
-  if (!en_registres) {
-    const auto q1 = static_cast<uint64_t>(Nfact[1]);
-    nl = Nexpo[1] + 1;
-    m0 = 2;
-    uint64_t p = 1;
-    for (int64_t j = 0; j < nl; ++j, p *= q1) l[j] = p;
-    if (nf == 1) return sommer(sortie, ND1);
-  }
-  l[nl] = kInfini;
-
+  int32_t x = 0;
+  uint64_t* liste = nf == 1 ? sortie : tampons[0].data() + 1;
+  int64_t nl = premiers_diviseurs(liste, m0);
   for (int32_t m = m0; m <= nf; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
     const int64_t e = Nexpo[static_cast<size_t>(m)];
-    const Plan plan = kPlans[static_cast<size_t>(e)];
-    int32_t r = plan.r;
-    // The result goes to t for the last prime, else to the next scratch
-    // list; the steps before it alternate between the two lists that are
-    // neither l nor their successor's, counted back from the last step.
+    // The steps before the last alternate between the two lists that are
+    // neither the current one nor the next.
     const int32_t y = (x + 1) % 3, z = (x + 2) % 3;
     uint64_t* dest = m == nf ? sortie : tampons[y].data() + 1;
-    uint64_t* autres[2] = {tampons[m == nf ? y : z].data() + 1,
-                           tampons[m == nf ? z : y].data() + 1};
-    int64_t ncur = nl;
-    if (q > l[nl - 1]) {
-      // q passes every divisor so far: L * q^j ends below q^(j+1), where
-      // L * q^(j+1) starts, so the lists follow each other unmerged.
-      uint64_t* out = dest;
-      uint64_t p = 1;
-      for (int64_t j = 0; j <= e; ++j, p *= q)
-        for (int64_t u = 0; u < nl; ++u) *out++ = l[u] * p;
-      ncur = out - dest;
-      if (m < nf) *out = kInfini;
-      r = 0;
+    uint64_t* const autres[2] = {tampons[m == nf ? y : z].data() + 1,
+                                 tampons[m == nf ? z : y].data() + 1};
+    if (q > liste[nl - 1]) {
+      nl = enchainer(liste, nl, q, e, dest);
+      if (m < nf) dest[nl] = kInfini;
+    } else {
+      nl = fusionner(liste, nl, q, e, dest, autres, m == nf);
     }
-    // cur holds the exponents 0..c of q, and fc is q^(c+1).
-    const uint64_t* cur = l;
-    uint64_t fc = q;
-    for (int32_t s = 0; s < r; ++s) {
-      const int32_t reste = r - 1 - s;
-      uint64_t* out = reste == 0 ? dest : autres[(reste - 1) % 2];
-      if ((plan.pas >> s) & 1) {
-        fusion(cur, ncur, cur, ncur, fc, out);
-        fc *= fc;  // may wrap after the last step, where it is not used
-        ncur *= 2;
-      } else {
-        fusion(l, nl, cur, ncur, q, out);
-        fc *= q;
-        ncur += nl;
-      }
-      if (m < nf || reste > 0) out[ncur] = kInfini;
-      cur = out;
-    }
-    l = dest;
-    nl = ncur;
+    liste = dest;
     x = y;
   }
   return sommer(sortie, ND1);
