@@ -74,10 +74,10 @@ Lanes construire() {
   }
   for (size_t u = 0; u < 16; ++u) {
     uint32_t puissance = 1;
-    for (size_t j = 0; j < 4; ++j) {
+    for (size_t e = 0; e < 4; ++e) {
       puissance *= static_cast<uint32_t>(t.p[u + 2]);  // 59^4 < 2^32
-      t.puissance_inv[j][u] = static_cast<uint32_t>(inverse(puissance));
-      t.puissance_lim[j][u] = UINT32_MAX / puissance;
+      t.puissance_inv[e][u] = static_cast<uint32_t>(inverse(puissance));
+      t.puissance_lim[e][u] = UINT32_MAX / puissance;
     }
   }
   for (uint64_t x = 0, m2 = 1; x < 64; ++x) {
@@ -175,12 +175,12 @@ AVX512 uint64_t seize_petits(uint32_t s, Facteurs& trouves) {
   const __m512i un = _mm512_set1_epi32(1);
   __m512i e = _mm512_setzero_si512(), quotient = un;
   __mmask16 d[4];
-  for (size_t j = 0; j < 4; ++j) {
-    const __m512i inv = _mm512_loadu_si512(lanes.puissance_inv[j]);
-    d[j] = _mm512_cmple_epu32_mask(_mm512_mullo_epi32(vs, inv),
-                                   _mm512_loadu_si512(lanes.puissance_lim[j]));
-    e = _mm512_mask_add_epi32(e, d[j], e, un);
-    quotient = _mm512_mask_mov_epi32(quotient, d[j], inv);
+  for (size_t x = 0; x < 4; ++x) {
+    const __m512i inv = _mm512_loadu_si512(lanes.puissance_inv[x]);
+    d[x] = _mm512_cmple_epu32_mask(_mm512_mullo_epi32(vs, inv),
+                                   _mm512_loadu_si512(lanes.puissance_lim[x]));
+    e = _mm512_mask_add_epi32(e, d[x], e, un);
+    quotient = _mm512_mask_mov_epi32(quotient, d[x], inv);
   }
   uint64_t c = static_cast<uint32_t>(s * produit(quotient));  // mod 2^32
   const int32_t avant = trouves.nombre;

@@ -167,19 +167,21 @@ AVX512 inline __m512i renverser(__m512i v) {
   return _mm512_permutexvar_epi64(_mm512_set_epi64(0, 1, 2, 3, 4, 5, 6, 7), v);
 }
 
-// Merges the increasing a and b into lo (the 8 smallest) and hi: a followed
-// by b reversed rises then falls.
-AVX512 inline void fusion16(__m512i a, __m512i b, __m512i& lo, __m512i& hi) {
-  const __m512i rb = renverser(b);
-  lo = trier8(_mm512_min_epu64(a, rb));
-  hi = trier8(_mm512_max_epu64(a, rb));
+// Merges the increasing gauche and droite into lo (the 8 smallest) and hi:
+// gauche followed by droite reversed rises then falls.
+AVX512 inline void fusion16(__m512i gauche, __m512i droite, __m512i& lo,
+                            __m512i& hi) {
+  const __m512i rb = renverser(droite);
+  lo = trier8(_mm512_min_epu64(gauche, rb));
+  hi = trier8(_mm512_max_epu64(gauche, rb));
 }
 
-// The 16 smallest of a (8 lanes) merged with b0, b1 (16 lanes, increasing)
-// into lo, hi: the lower half of the 32-lane network, a padded with kInfini.
-AVX512 inline void fusion24(__m512i a, __m512i b0, __m512i b1, __m512i& lo,
+// The 16 smallest of gauche (8 lanes) merged with b0, b1 (16 lanes,
+// increasing) into lo, hi: the lower half of the 32-lane network, gauche
+// padded with kInfini.
+AVX512 inline void fusion24(__m512i gauche, __m512i b0, __m512i b1, __m512i& lo,
                             __m512i& hi) {
-  const __m512i x = _mm512_min_epu64(a, renverser(b1));
+  const __m512i x = _mm512_min_epu64(gauche, renverser(b1));
   const __m512i y = renverser(b0);  // min(kInfini, y) is y
   lo = trier8(_mm512_min_epu64(x, y));
   hi = trier8(_mm512_max_epu64(x, y));
@@ -213,18 +215,20 @@ AVX512 inline __m512i multiplier(__m512i v, uint64_t m, int64_t n, bool petit) {
                : _mm512_mask_mullo_epi64(infini, lanes(n), v, vf);
 }
 
-// The 32 lanes of a0, a1 and b0, b1 (each pair increasing) merged into r:
-// a followed by b reversed rises then falls; compare-exchange at distance
+// The 32 lanes of g0, g1 and d0, d1 (each pair increasing) merged into r:
+// g followed by d reversed rises then falls; compare-exchange at distance
 // 16, then 8, then within each register.
-AVX512 inline void fusion32(__m512i a0, __m512i a1, __m512i b0, __m512i b1,
+AVX512 inline void fusion32(__m512i g0, __m512i g1, __m512i d0, __m512i d1,
                             __m512i* r) {
-  const __m512i rb1 = renverser(b1), rb0 = renverser(b0);
-  const __m512i l0 = _mm512_min_epu64(a0, rb1), h0 = _mm512_max_epu64(a0, rb1);
-  const __m512i l1 = _mm512_min_epu64(a1, rb0), h1 = _mm512_max_epu64(a1, rb0);
-  r[0] = trier8(_mm512_min_epu64(l0, l1));
-  r[1] = trier8(_mm512_max_epu64(l0, l1));
-  r[2] = trier8(_mm512_min_epu64(h0, h1));
-  r[3] = trier8(_mm512_max_epu64(h0, h1));
+  const __m512i rb1 = renverser(d1), rb0 = renverser(d0);
+  const __m512i bas0 = _mm512_min_epu64(g0, rb1),
+                haut0 = _mm512_max_epu64(g0, rb1);
+  const __m512i bas1 = _mm512_min_epu64(g1, rb0),
+                haut1 = _mm512_max_epu64(g1, rb0);
+  r[0] = trier8(_mm512_min_epu64(bas0, bas1));
+  r[1] = trier8(_mm512_max_epu64(bas0, bas1));
+  r[2] = trier8(_mm512_min_epu64(haut0, haut1));
+  r[3] = trier8(_mm512_max_epu64(haut0, haut1));
 }
 
 // The divisors made of the primes 1 to dernier (2 <= dernier <= nf), at
@@ -278,7 +282,7 @@ AVX512 u128 registres(uint64_t* t, int32_t dernier, bool avec_somme) {
     produit *= q;
     for (int64_t u = 1; u < e; ++u) produit *= q;
     const Plan plan = kPlans[static_cast<size_t>(e)];
-    const __m512i l0 = r[0], l1 = r[1];
+    const __m512i liste0 = r[0], liste1 = r[1];
     const int64_t nl = n;
     uint64_t fc = q;
     for (int32_t s = 0; s < plan.r; ++s) {
@@ -293,13 +297,13 @@ AVX512 u128 registres(uint64_t* t, int32_t dernier, bool avec_somme) {
         continue;
       }
       if (n <= 8 && nl <= 8) {
-        fusion16(l0, multiplier(r[0], q, n, petit), r[0], r[1]);
+        fusion16(liste0, multiplier(r[0], q, n, petit), r[0], r[1]);
       } else if (!k32) {
-        fusion24(l0, multiplier(r[0], q, 8, petit),
+        fusion24(liste0, multiplier(r[0], q, 8, petit),
                  multiplier(r[1], q, n - 8, petit), r[0], r[1]);
       } else {
         if (n > 16) return 0;
-        fusion32(l0, l1, multiplier(r[0], q, n, petit),
+        fusion32(liste0, liste1, multiplier(r[0], q, n, petit),
                  multiplier(r[1], q, n - 8, petit), r);
       }
       fc *= q;
