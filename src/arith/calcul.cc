@@ -20,8 +20,9 @@ namespace {
 // as 0, whose text is "0".
 decimal::Compteur texte_nN, texte_SN;
 
-// The result line, with room for its longest form (about 150 bytes) made
-// once.
+}  // namespace
+
+// Room for the line's longest form (about 150 bytes) is made once.
 void ecrire_ligne() {
   char* out = place(256);
   auto coller = [&out]<size_t n>(const char(&t)[n]) {
@@ -39,6 +40,8 @@ void ecrire_ligne() {
   coller(" . ");
   sortie_pos = out;
 }
+
+namespace {
 
 // Smax = somme, written as two 64-bit halves. A 128-bit value that comes
 // back in two registers would otherwise be stored to the stack in halves

@@ -18,6 +18,9 @@ void diviseurs();
 bool qualifie();
 // couper: cuts Div, Prod, Nexpo and Nfact back to their element 0.
 void couper();
+// ecrire_ligne: appends the result line of nN, SN, ND1 and Smax to the
+// output.
+void ecrire_ligne();
 
 // Advances the exponent odometer Prod within the limits Nexpo[1..nf], the
 // last prime's exponent turning fastest, and increases k when it moved.

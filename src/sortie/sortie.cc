@@ -1,4 +1,5 @@
-// The output buffer, its decimal writer, and the end of the process.
+// The output buffer and the end of the process, with what it says on
+// standard error when the output cannot be written.
 
 #include "sortie/sortie.h"
 
@@ -8,8 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-
-#include "sortie/decimal.h"
 
 namespace {
 
@@ -74,17 +73,4 @@ void ecrire_long(const char* texte, size_t n) {
     texte += m;
     n -= m;
   }
-}
-
-void ecrire_nombre(u128 v) { sortie_pos = decimal::ecrire(place(40), v); }
-
-void ecrire_nombre(int64_t v) {
-  char* out = place(21);
-  // The magnitude of INT64_MIN does not fit in int64_t: negate in unsigned.
-  uint64_t m = static_cast<uint64_t>(v);
-  if (v < 0) {
-    *out++ = '-';
-    m = 0 - m;
-  }
-  sortie_pos = decimal::ecrire(out, m);
 }

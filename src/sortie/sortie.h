@@ -8,8 +8,6 @@
 #include <cstring>
 #include <string>
 
-#include "state/state.h"
-
 // Tests point this at a string to collect the output instead of writing it.
 extern std::string* sortie_capture;
 
@@ -62,7 +60,3 @@ inline char* place(size_t n) {
   if (n > static_cast<size_t>(sortie_fin - sortie_pos)) vider();
   return sortie_pos;
 }
-
-// Appends a number in plain decimal, with a minus sign when negative.
-void ecrire_nombre(int64_t v);
-void ecrire_nombre(u128 v);
