@@ -12,16 +12,6 @@
 
 #include "arith/vectoriel.h"
 #include "state/state.h"
-#if KELVARO_AVX512
-// GCC 12 warns about the lanes its intrinsics leave undefined on purpose;
-// clang has no such warning.
-#pragma GCC diagnostic push
-#ifndef __clang__
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#pragma GCC diagnostic pop
-#endif
 
 namespace {
 

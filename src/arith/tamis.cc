@@ -13,9 +13,6 @@
 
 #include "arith/vectoriel.h"
 #include "state/state.h"
-#if KELVARO_SSE2
-#include <emmintrin.h>
-#endif
 
 namespace {
 
