@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <iterator>
 #include <string>
 
 enum class Bout {
@@ -51,6 +52,12 @@ Execution executer(const Options& o);
 std::string commande_programme();
 
 using Horloge = std::chrono::steady_clock;
+
+// Time given to one run of the program at a terminal: under an emulator (a
+// cross build) the program is many times slower.
+constexpr const char* kEmulateur[] = {KELVARO_EMULATEUR nullptr};
+constexpr auto kDelaiTerminal =
+    std::chrono::seconds(std::size(kEmulateur) > 1 ? 150 : 20);
 
 // Waits until `limite` for `pid` to end, and kills it past that. Returns
 // its exit status, minus the signal that ended it, or kTue when it had to be

@@ -57,7 +57,7 @@ struct Terminal {
   pid_t pid = -1;
   int maitre = -1, esclave = -1, tube = -1;
   std::string vu;
-  Horloge::time_point limite = Horloge::now() + std::chrono::seconds(20);
+  Horloge::time_point limite = Horloge::now() + kDelaiTerminal;
   Horloge::time_point premier_dessin{};  // when the status line first came
   ~Terminal() {
     for (const int fd : {maitre, esclave, tube})
