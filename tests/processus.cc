@@ -57,7 +57,6 @@ void ecrire_entree(int fd, const Options& o) {
 
 }  // namespace
 
-
 std::string commande_programme() {
   std::string commande;
   for (const char* mot : {KELVARO_EMULATEUR KELVARO_PROGRAMME})
