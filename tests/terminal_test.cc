@@ -256,12 +256,12 @@ const std::string kMille = "\n \n \t 1000 \t";
 const std::string kCent = "1 100000000 1\n";
 
 const Scene kScenes[] = {
-    // Only N = 10^12 qualifies, 10^6 N into the walk; its line ends on the
-    // last of 87 columns, leaving a wrap pending, and the walk goes on
+    // Only N = 10^12 qualifies, 2 * 10^6 N into the walk; its line ends on
+    // the last of 87 columns, leaving a wrap pending, and the walk goes on
     // 600000 N more.
     {"listing_ends_with_a_wrap_pending",
      {.colonnes = 87},
-     {{kQuestion, "999999000000 1000000600000 1 0\n"}},
+     {{kQuestion, "999998000002 1000000600000 1 0\n"}},
      1,
      "",
      false,
