@@ -12,6 +12,7 @@
 
 #include "arith/calcul.h"
 #include "arith/decomp.h"
+#include "arith/divisibilite.h"
 #include "arith/division_essai.h"
 #include "arith/liste_diviseurs.h"
 #include "arith/primalite.h"
@@ -26,28 +27,8 @@ namespace {
 
 using Arith = ConsoleTest;
 
-TEST_F(Arith, TableGrowsOnlyWhenTheFactorisationNeedsIt) {
-  std::vector<int64_t> croissances;
-  for (N = 1; N <= 100; ++N) {
-    const int64_t avant = np;
-    S = N;
-    calcul();
-    if (np != avant) croissances.push_back(N);
-  }
-  EXPECT_EQ(croissances, (std::vector<int64_t>{11, 29, 53}));
-  EXPECT_EQ(Nprem, (Table{0, 2, 3, 5, 7, 11}));
-  EXPECT_EQ(np, 5);
-  for (const Table* t : {&Div, &Prod, &Nexpo, &Nfact}) EXPECT_EQ(*t, Table{0});
-  for (N = 1; N <= 100; ++N) S = N, calcul();  // needs no larger prime
-  EXPECT_EQ(np, 5);
-}
-
-TEST_F(Arith, TwelveInOdometerOrder) {
-  N = S = 12;
-  diviseurs();
-  EXPECT_EQ(Div, (Table{0, 1, 2, 3, 4, 6, 12, 0, 0, 0, 0}));
-  EXPECT_EQ(ND1, 6);
-  nf = 2;  // 12 = 2^2 3: the last prime's exponent turns fastest
+TEST_F(Arith, OdometerTurnsTheLastExponentFastest) {
+  nf = 2;  // 12 = 2^2 3
   Nexpo = {0, 2, 1};
   Prod = {0, 0, 0, 0};
   k = 1;
@@ -364,6 +345,50 @@ TEST_F(Arith, WalkCollectsEveryFactorAndStopsAtTheRoot) {
       ASSERT_TRUE(trouves.premier[m] == attendus.premier[m] &&
                   trouves.exposant[m] == attendus.exposant[m])
           << s;
+  }
+}
+
+// racine on squares and their neighbours, r^2 - 1, r^2 and r^2 + 1, for r
+// near every power of 2, near 2^26 (where the double estimate stops being
+// exact) and up to 3037000499, the root of 2^63 - 1; checked in 128 bits.
+TEST(Racine, SquaresAndTheirNeighbours) {
+  std::vector<int64_t> lignes = {0, 1, 2, 3, INT64_MAX, INT64_MAX - 1};
+  std::vector<int64_t> racines = {3037000499, 3037000498, 94906265, 67108863};
+  for (int e = 1; e <= 31; ++e)
+    for (int64_t d : {-1, 0, 1}) racines.push_back((int64_t{1} << e) + d);
+  for (const int64_t r : racines)
+    for (int64_t d : {-1, 0, 1}) lignes.push_back(r * r + d);
+  for (const int64_t n : lignes) {
+    const int64_t r = racine(n);
+    const auto carre = [](int64_t x) { return static_cast<__int128>(x) * x; };
+    EXPECT_TRUE(carre(r) <= n && carre(r + 1) > n) << n << " " << r;
+  }
+}
+
+// The divisibility test of an odd prime on its multiples and their
+// neighbours, p m - 1, p m and p m + 1, for m near 1, 2^32 / p and 2^64 / p;
+// in 64 bits, and in 32 bits with the low half of the inverse and the high
+// half of the limit. The truth is the remainder in 128 bits.
+TEST(Divisibilite, MultiplesAndTheirNeighbours) {
+  for (const uint64_t p : {3ul, 5ul, 17863ul, 65537ul, 2147483647ul,
+                           4294967291ul, 4294967311ul, 9223372036854775783ul}) {
+    const Essai e = essai_de(p);
+    for (const uint64_t m : {1ul, 2ul, 3ul, UINT32_MAX / p, UINT32_MAX / p + 1,
+                             UINT64_MAX / p - 1, UINT64_MAX / p})
+      for (const int d : {-1, 0, 1}) {
+        const unsigned __int128 s = static_cast<unsigned __int128>(p) * m + d;
+        if (s == 0 || s > UINT64_MAX) continue;
+        const auto s64 = static_cast<uint64_t>(s);
+        const bool divise_vraiment = s % p == 0;
+        EXPECT_EQ(divise(s64, e), divise_vraiment) << p << " " << s64;
+        if (s64 > UINT32_MAX) continue;
+        const auto s32 = static_cast<uint32_t>(s64);
+        EXPECT_EQ(
+            static_cast<uint32_t>(s32 * static_cast<uint32_t>(e.inverse)) <=
+                static_cast<uint32_t>(e.limite >> 32),
+            divise_vraiment)
+            << p << " " << s32;
+      }
   }
 }
 

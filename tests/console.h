@@ -46,6 +46,11 @@ class ConsoleTest : public ::testing::Test {
   std::optional<Octets> source_;
 };
 
+// Names each case of a table of rows after the row's `nom`.
+inline const auto kNomDuCas = [](const auto& info) {
+  return std::string(info.param.nom);
+};
+
 // Texts of the dialogue, written out here independently of the program.
 namespace texte {
 inline const std::string kMin = "\n \n \n  \t Valeur de N minimale ? ";

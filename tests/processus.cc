@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/personality.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,9 +42,11 @@ void ecrire_entree(int fd, const Options& o) {
 }
 
 // In the child: sets up descriptors 0, 1 and 2 and SIGPIPE, then runs the
-// program. Only async-signal-safe calls between fork and exec.
+// program at the same addresses every run, so that its peak memory compares
+// from run to run. Only async-signal-safe calls between fork and exec.
 [[noreturn]] void demarrer(int entree, int sortie, int erreurs,
                            const Options& o) {
+  personality(ADDR_NO_RANDOMIZE);
   signal(SIGPIPE, o.sigpipe_ignore ? SIG_IGN : SIG_DFL);
   dup2(erreurs, 2);
   dup2(entree, 0);

@@ -57,7 +57,7 @@ using Horloge = std::chrono::steady_clock;
 // cross build) the program is many times slower.
 constexpr const char* kEmulateur[] = {KELVARO_EMULATEUR nullptr};
 constexpr auto kDelaiTerminal =
-    std::chrono::seconds(std::size(kEmulateur) > 1 ? 150 : 20);
+    std::chrono::seconds(std::size(kEmulateur) > 1 ? 150 : 60);
 
 // Waits until `limite` for `pid` to end, and kills it past that. Returns
 // its exit status, minus the signal that ended it, or kTue when it had to be

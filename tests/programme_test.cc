@@ -39,47 +39,54 @@ const std::string k1a6 =
     dialogue(0, {"1 1 1", "2 2 3", "3 2 4", "4 3 7", "5 2 6", "6 4 12"});
 const char* const kLent = "1000000000000000000 361 2499995231628286897";
 
-TEST(Programme, TranscriptsMatchByteForByte) {
-  const struct {
-    const char* nom;
-    std::string entree;
-    int statut;
-    std::string sortie;  // after the banner
-    Bout bout = Bout::kTube;
-    std::string guetter{};  // a line that must come at once, not at the end
-  } cas[] = {
-      {"full_session", "1\n6\n0\n0\n", 1, k1a6},
-      {"odd_sums", "1 10 1 0", 1,
-       dialogue(1, {"1 1 1", "2 2 3", "4 3 7", "8 4 15", "9 3 13"})},
-      {"even_sums", "1 10 2 0", 1,
-       dialogue(2, {"3 2 4", "5 2 6", "6 4 12", "7 2 8", "10 4 18"})},
-      {"nothing_qualifies", "3 3 1 0", 1, dialogue(1, {})},
-      {"maximum_asked_again", "10 3 10 2 0", 1, dialogue(2, {"10 4 18"}, 2)},
-      {"junk_everywhere", "0 -1 x +01 +2 0 1 abc +2 5 - 1 7 Oui 2", 2,
-       kMin + kMin + kMin + kMin + kMin + kMax + kMax + kMax + kMax + kParite +
-           kParite + kParite + kEntete[1] + lignes({"2 2 3"}) + kNouveau +
-           kNouveau + kNouveau + kNouveau + "\n"},
-      {"two_calculations", "1 6 0 1 2 2 0 0", 1, k1a6 + dialogue(0, {"2 2 3"})},
-      {"regular_file", "1 6 0 0\n", 2, kMin + "\n", Bout::kFichier},
-      // The walk ends at the largest N without passing it.
-      {"up_to_the_largest_n", "9223372036854775806 9223372036854775807 0 0", 1,
-       dialogue(0, {"9223372036854775806 16 18446744108069289984",
-                    "9223372036854775807 96 10994507040830097408"})},
-      // Only the first N qualifies, and the walk goes on a second or more.
-      {"slow_listing_first_line_at_once",
-       "1000000000000000000 1000000000000300000 1 0", 1, dialogue(1, {kLent}),
-       Bout::kTube, lignes({kLent})}};
-  for (const auto& t : cas) {
-    SCOPED_TRACE(t.nom);
-    const Execution r =
-        executer({.debut = t.entree, .entree = t.bout, .guetter = t.guetter});
-    EXPECT_EQ(r.sortie, kBanniere + t.sortie);
-    EXPECT_EQ(r.statut, t.statut);
-    EXPECT_EQ(r.erreurs, "");
-    if (t.guetter.empty()) continue;
-    ASSERT_GT(r.duree, 1.5) << "too short a listing to tell";
-    EXPECT_LT(r.delai, 1.0);
-  }
+struct Transcription {
+  const char* nom;
+  std::string entree;
+  int statut;
+  std::string sortie;  // after the banner
+  Bout bout = Bout::kTube;
+  std::string guetter{};  // a line that must come at once, not at the end
+};
+void PrintTo(const Transcription& t, std::ostream* o) { *o << t.nom; }
+
+const Transcription kTranscriptions[] = {
+    {"full_session", "1\n6\n0\n0\n", 1, k1a6},
+    {"odd_sums", "1 10 1 0", 1,
+     dialogue(1, {"1 1 1", "2 2 3", "4 3 7", "8 4 15", "9 3 13"})},
+    {"even_sums", "1 10 2 0", 1,
+     dialogue(2, {"3 2 4", "5 2 6", "6 4 12", "7 2 8", "10 4 18"})},
+    {"nothing_qualifies", "3 3 1 0", 1, dialogue(1, {})},
+    {"maximum_asked_again", "10 3 10 2 0", 1, dialogue(2, {"10 4 18"}, 2)},
+    {"junk_everywhere", "0 -1 x +01 +2 0 1 abc +2 5 - 1 7 Oui 2", 2,
+     kMin + kMin + kMin + kMin + kMin + kMax + kMax + kMax + kMax + kParite +
+         kParite + kParite + kEntete[1] + lignes({"2 2 3"}) + kNouveau +
+         kNouveau + kNouveau + kNouveau + "\n"},
+    {"two_calculations", "1 6 0 1 2 2 0 0", 1, k1a6 + dialogue(0, {"2 2 3"})},
+    {"regular_file", "1 6 0 0\n", 2, kMin + "\n", Bout::kFichier},
+    // The walk ends at the largest N without passing it.
+    {"up_to_the_largest_n", "9223372036854775806 9223372036854775807 0 0", 1,
+     dialogue(0, {"9223372036854775806 16 18446744108069289984",
+                  "9223372036854775807 96 10994507040830097408"})},
+    // Only the first N qualifies, and the walk goes on a second or more.
+    {"slow_listing_first_line_at_once",
+     "1000000000000000000 1000000000000300000 1 0", 1, dialogue(1, {kLent}),
+     Bout::kTube, lignes({kLent})}};
+
+class Programme : public ::testing::TestWithParam<Transcription> {};
+
+TEST_P(Programme, TranscriptMatchesByteForByte) {
+  const Transcription& t = GetParam();
+  const Execution r =
+      executer({.debut = t.entree, .entree = t.bout, .guetter = t.guetter});
+  EXPECT_EQ(r.sortie, kBanniere + t.sortie);
+  EXPECT_EQ(r.statut, t.statut);
+  EXPECT_EQ(r.erreurs, "");
+  if (t.guetter.empty()) return;
+  ASSERT_GT(r.duree, 1.5) << "too short a listing to tell";
+  EXPECT_LT(r.delai, 1.0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Transcriptions, Programme,
+                         ::testing::ValuesIn(kTranscriptions), kNomDuCas);
 
 }  // namespace

@@ -170,67 +170,6 @@ std::string liste(const std::string& vu) {
   return vu.substr(debut, vu.find(kNouveau, debut) - debut);
 }
 
-// Each row alternates a text the output must come to hold, after the one
-// before, and what is then typed. Nothing is typed before the prompt shows,
-// so a prompt left in the output buffer stops the test. The terminal hands
-// over whole lines; before a Ctrl-C the output is left unread a while, as a
-// busy terminal leaves it (and throws it away at Ctrl-C unless the program
-// asks it not to). Ctrl-C in a listing of 10^8 N stops the walk, and every
-// line listed is whole and as a pipe gets it; at a question it ends the
-// process by the signal.
-TEST(Terminal, PromptsShowTypeAheadIsKeptCtrlDEndsCtrlCStopsAListing) {
-  const std::string kMille = "\n \n \t 1000 \t";
-  const struct {
-    const char* nom;
-    int statut;
-    std::vector<std::string> pas;
-  } cas[] = {
-      // Two answers on one line: the maximum is asked once, answered already.
-      {"two_answers_on_one_line",
-       1,
-       {kMin, "5 5\n", kMax + kParite, "0\n", lignes({"5 2 6"}) + kNouveau,
-        "0\n"}},
-      {"ctrl_d_after_refused_token",
-       2,
-       {kMin, "5 5 x\n", kParite + kParite, "\x04", "\n", ""}},
-      {"ctrl_c_then_0_ends",
-       1,
-       {kMin, "1 100000000 1\n", kMille, "\x03", kNouveau, "0\n"}},
-      {"ctrl_c_then_1_starts_anew",
-       -SIGINT,
-       {kMin, "1 100000000 1\n", kMille, "\x03", kNouveau, "1\n", kMin,
-        "\x03"}}};
-  for (const auto& l : cas) {
-    SCOPED_TRACE(l.nom);
-    termios brut{};
-    cfmakeraw(&brut);
-    brut.c_lflag |= ICANON | ISIG;
-    brut.c_cc[VEOF] = 4;   // Ctrl-D
-    brut.c_cc[VINTR] = 3;  // Ctrl-C
-    Terminal t;
-    lancer(t, {.modes = &brut, .sans_erreurs = true});
-    ASSERT_GE(t.pid, 0);
-    for (size_t p = 0, depuis = 0; p < l.pas.size(); p += 2) {
-      depuis = attendre(t, l.pas[p], depuis);
-      ASSERT_NE(depuis, std::string::npos) << t.vu;
-      if (l.pas[p + 1] == "\x03")
-        std::this_thread::sleep_for(milliseconds(300));
-      taper(t, l.pas[p + 1]);
-    }
-    EXPECT_EQ(finir(t), l.statut);
-    if (t.vu.find(kEntete[1]) == std::string::npos) continue;
-
-    // The same listing through a pipe, up to the last N listed.
-    const std::string lu = liste(t.vu);
-    std::istringstream derniere(lu.substr(lu.rfind("\n \n \t ")));
-    std::string nN, tiret, deux_points, dernier_N;
-    derniere >> nN >> tiret >> deux_points >> dernier_N;
-    ASSERT_LT(std::stoll(dernier_N), 100000000);
-    const Execution r = executer({.debut = "1 " + dernier_N + " 1 0"});
-    EXPECT_EQ(lu, liste(r.sortie));
-  }
-}
-
 #ifdef KELVARO_VTERM
 // The screen of 24 rows and `colonnes` columns that a terminal emulator
 // shows after `octets`, cell by cell, row by row, then where the cursor is.
@@ -266,32 +205,6 @@ bool garde_un_statut(const std::string& ecran) {
   return false;
 }
 
-// A listing at a terminal, run with standard error on the terminal and then
-// on /dev/null: the status line shows in the first run, and the final
-// screens are the same. Only N = 10^12 qualifies, 2 * 10^6 N into the walk;
-// its line ends on the last of 87 columns, leaving a wrap pending, and the
-// walk goes on 600000 N more.
-TEST(Terminal, StatusLineShowsAndLeavesTheScreenAsItWas) {
-#ifndef KELVARO_VTERM
-  GTEST_SKIP() << "libvterm is missing for this build's target (Debian: "
-                  "libvterm-dev, or libvterm-dev:arm64 for an arm64 build)";
-#else
-  constexpr unsigned short kColonnes = 87;
-  std::string vu[2];
-  for (int sans_erreurs = 0; sans_erreurs < 2; ++sans_erreurs) {
-    Terminal t;
-    lancer(t, {.colonnes = kColonnes, .sans_erreurs = sans_erreurs == 1});
-    ASSERT_GE(t.pid, 0);
-    ASSERT_NE(attendre(t, "minimale ? "), std::string::npos);
-    taper(t, "999998000002 1000000600000 1 0\n");
-    EXPECT_EQ(finir(t), 1);
-    vu[sans_erreurs] = t.vu;
-  }
-  EXPECT_NE(vu[0].find(kStatut), std::string::npos) << "no status line seen";
-  EXPECT_EQ(ecran(vu[0], kColonnes), ecran(vu[1], kColonnes));
-#endif
-}
-
 // One step of a row below: what the terminal must come to show, after the
 // step before, then what is done. Checked first when asked: NOFLSH set, or
 // NOFLSH clear and no status line on the screen.
@@ -311,6 +224,10 @@ struct Scene {
   int statut;            // of the program, or of the shell that ran it
   std::string jamais{};  // never written to the terminal
   bool rythme = false;   // the pace after a stop of 2 s is the pace before
+  bool tube = false;     // the listing shown is the one a pipe gets
+  // The status line showed, and the final screen is the one of the same
+  // answers with standard error on /dev/null.
+  bool pareil = false;
 };
 void PrintTo(const Scene& s, std::ostream* o) { *o << s.nom; }
 
@@ -324,7 +241,60 @@ const std::string kEncore = "Nouveau calcul";
 const std::string kImpairs = "999998000002 1000000600000 1\n";
 const std::string kTous = "999998000002 1000000600000 0\n";
 
+// Modes where the terminal hands over whole lines and writes the output
+// as it comes, newlines included, echoing nothing.
+const termios kBrut = [] {
+  termios m{};
+  cfmakeraw(&m);
+  m.c_lflag |= ICANON | ISIG;
+  m.c_cc[VEOF] = 4;   // Ctrl-D
+  m.c_cc[VINTR] = 3;  // Ctrl-C
+  return m;
+}();
+const Depart kLignes = {.modes = &kBrut, .sans_erreurs = true};
+const std::string kMille = "\n \n \t 1000 \t";
+const std::string kCent = "1 100000000 1\n";
+
 const Scene kScenes[] = {
+    // Only N = 10^12 qualifies, 2 * 10^6 N into the walk; its line ends on
+    // the last of 87 columns, leaving a wrap pending, and the walk goes on
+    // 600000 N more.
+    {"listing_ends_with_a_wrap_pending",
+     {.colonnes = 87},
+     {{kQuestion, "999998000002 1000000600000 1 0\n"}},
+     1,
+     "",
+     false,
+     false,
+     true},
+    // Each prompt shows before the program waits. Two answers on one line:
+    // the maximum is asked once, answered already.
+    {"two_answers_on_one_line",
+     kLignes,
+     {{kMin, "5 5\n"},
+      {kMax + kParite, "0\n"},
+      {lignes({"5 2 6"}) + kNouveau, "0\n"}},
+     1},
+    {"ctrl_d_after_refused_token",
+     kLignes,
+     {{kMin, "5 5 x\n"}, {kParite + kParite, "\x04"}, {"\n"}},
+     2},
+    // Ctrl-C in a listing of 10^8 N stops the walk, and every line listed
+    // is whole; at a question it ends the process by the signal.
+    {"ctrl_c_then_0_ends",
+     kLignes,
+     {{kMin, kCent}, {kMille, "\x03"}, {kNouveau, "0\n"}},
+     1,
+     "",
+     false,
+     true},
+    {"ctrl_c_then_1_starts_anew",
+     kLignes,
+     {{kMin, kCent}, {kMille, "\x03"}, {kNouveau, "1\n"}, {kMin, "\x03"}},
+     -SIGINT,
+     "",
+     false,
+     true},
     {"sigterm_during_listing",
      {},
      {{kQuestion, kImpairs}, {kStatut, "", SIGTERM}},
@@ -391,13 +361,13 @@ double rythme(const std::string& vu, size_t ou, bool apres) {
   return std::strtod(vu.substr(debut, fin - debut).c_str(), nullptr);
 }
 
-class Interruption : public ::testing::TestWithParam<Scene> {};
+class AuTerminal : public ::testing::TestWithParam<Scene> {};
 
-// Each row runs a listing at a terminal and ends or stops it: the terminal's
-// modes end as they began, no status line stays on the screen, the status
-// tells how the program ended, and the line was drawn at most five times a
-// second.
-TEST_P(Interruption, LeavesTheTerminalAsItWas) {
+// Each row answers the program at a terminal, and ends or stops it: the
+// terminal's modes end as they began, no status line stays on the screen,
+// the status tells how the program ended, and the line was drawn at most
+// five times a second.
+TEST_P(AuTerminal, LeavesTheTerminalAsItWas) {
   const Scene& s = GetParam();
   Terminal t;
   lancer(t, s.depart);
@@ -416,6 +386,9 @@ TEST_P(Interruption, LeavesTheTerminalAsItWas) {
 #endif
     const auto jusqua = Horloge::now() + milliseconds(p.pause_ms);
     while (Horloge::now() < jusqua) lire(t, 10);
+    // Before a Ctrl-C the output is left unread a while, as a busy terminal
+    // leaves it, and throws it away at Ctrl-C unless the program asks not to.
+    if (p.tape == "\x03") std::this_thread::sleep_for(milliseconds(300));
     taper(t, p.tape);
     if (p.signal != 0) kill(t.pid, p.signal);
     if (p.fermer_sortie) close(std::exchange(t.tube, -1));
@@ -433,16 +406,35 @@ TEST_P(Interruption, LeavesTheTerminalAsItWas) {
     ++dessins;
   const std::chrono::duration<double> duree = Horloge::now() - t.premier_dessin;
   EXPECT_LE(dessins, dessins == 0 ? 0 : 5 * duree.count() + 3);
+  if (s.tube) {  // the same listing through a pipe, up to the last N listed
+    const std::string lu = liste(t.vu);
+    std::istringstream derniere(lu.substr(lu.rfind("\n \n \t ")));
+    std::string nN, tiret, deux_points, dernier_N;
+    derniere >> nN >> tiret >> deux_points >> dernier_N;
+    ASSERT_LT(std::stoll(dernier_N), 100000000);
+    EXPECT_EQ(lu, liste(executer({.debut = "1 " + dernier_N + " 1 0"}).sortie));
+  }
+#ifdef KELVARO_VTERM
+  if (s.pareil) {
+    EXPECT_NE(t.vu.find(kStatut), std::string::npos) << "no status line seen";
+    Depart d = s.depart;
+    d.sans_erreurs = true;
+    Terminal u;
+    lancer(u, d);
+    ASSERT_NE(attendre(u, s.pas[0].attendu), std::string::npos);
+    taper(u, s.pas[0].tape);
+    EXPECT_EQ(finir(u), s.statut);
+    EXPECT_EQ(ecran(t.vu, d.colonnes), ecran(u.vu, d.colonnes));
+  }
+#endif
   if (s.rythme) {
     const size_t arret = t.vu.find("fin 148");
     EXPECT_GT(rythme(t.vu, arret, true), rythme(t.vu, arret, false) / 2);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Signaux, Interruption, ::testing::ValuesIn(kScenes),
-                         [](const auto& i) {
-                           return std::string(i.param.nom);
-                         });
+INSTANTIATE_TEST_SUITE_P(Scenes, AuTerminal, ::testing::ValuesIn(kScenes),
+                         kNomDuCas);
 
 // tmux on a server of its own; each call runs one of its commands and gives
 // what it printed.
@@ -531,8 +523,6 @@ TEST_P(Redimension, LeavesNoTraceInTmux) {
 const Fenetre kFenetres[] = {{"line_filling_the_last_column", 87, 0},
                              {"narrowed_during_listing", 100, 60}};
 INSTANTIATE_TEST_SUITE_P(Tmux, Redimension, ::testing::ValuesIn(kFenetres),
-                         [](const auto& i) {
-                           return std::string(i.param.nom);
-                         });
+                         kNomDuCas);
 
 }  // namespace

@@ -20,14 +20,17 @@ size_t seuil = 0;
 
 }  // namespace
 
-// pi(x) < 1.25506 x / ln x for x > 1 (Rosser and Schoenfeld, 1962).
+// pi(x) < 1.25506 x / ln x for x > 1 (Rosser and Schoenfeld, 1962). The
+// room at least doubles: a listing raises x a little at each new prime it
+// needs, and room made to the exact bound each time would copy the table
+// once per prime.
 void reserver_premiers(int64_t x) {
   if (x < 3) return;
   const double borne =
       1.25506 * static_cast<double>(x) / std::log(static_cast<double>(x));
   const auto place = static_cast<size_t>(borne) + 8;
   if (Nprem.capacity() < place) {
-    Nprem.reserve(place);
+    Nprem.reserve(std::max(place, 2 * Nprem.capacity()));
     seuil = 0;  // a new block: nothing of it is mapped yet
   }
 }
