@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <bit>
 
+#include "arith/divisibilite.h"
 #include "arith/division_essai.h"
 #include "arith/racine.h"
 #include "arith/scission.h"
@@ -45,28 +46,31 @@ int64_t marcher_table(int64_t debut, int64_t fin, Facteurs& trouves,
     while (np < m) Suiv();
     const auto p = static_cast<uint64_t>(Nprem[static_cast<size_t>(m)]);
     if (p * p > c) return m;
-    if (c % p != 0) continue;
+    const Essai premier = essai_de(p);
+    if (!divise(c, premier)) continue;
     int32_t e = 0;
-    do {
-      c /= p;
-      ++e;
-    } while (c % p == 0);
+    c = diviser_tout(c, premier, e);
     noter(trouves, p, e);
     if (c == 1) return m;
   }
   return fin + 1;
 }
 
+// Room in the table for the primes up to the root of depart, the number
+// factorised (2^27 at most: the memory is reserved, not touched), so that
+// growing it through Suiv never copies it.
+void faire_place(int64_t depart) {
+  reserver_premiers(std::min(racine(depart), int64_t{1} << 27));
+}
+
 // Index of the first prime of the table above x, the table grown through
-// Suiv when it does not reach that far; made room for first, up to the root
-// of the number factorised (2^27 at most: the table's memory is reserved,
-// not touched), so that growing never copies it. premier_au_dela reads the
-// first primes' own list below the kMarche-th prime.
+// Suiv when it does not reach that far. premier_au_dela reads the first
+// primes' own list below the kMarche-th prime.
 [[gnu::noinline]] int64_t premier_au_dela_table(int64_t x, int64_t depart) {
   if (Nprem[static_cast<size_t>(np)] > x)
     return std::upper_bound(Nprem.begin() + 1, Nprem.begin() + np + 1, x) -
            Nprem.begin();
-  reserver_premiers(std::min(racine(depart), int64_t{1} << 27));
+  faire_place(depart);
   while (Nprem[static_cast<size_t>(np)] <= x) Suiv();
   return np;
 }
@@ -77,9 +81,9 @@ int64_t premier_au_dela(int64_t x, int64_t depart) {
   return premier_au_dela_table(x, depart);
 }
 
-// Grows the table through Suiv to index m, made room for first as above.
+// Grows the table through Suiv to index m.
 [[gnu::noinline]] void etendre_table(int64_t m, int64_t depart) {
-  reserver_premiers(std::min(racine(depart), int64_t{1} << 27));
+  faire_place(depart);
   while (np < m) Suiv();
 }
 

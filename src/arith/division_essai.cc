@@ -41,7 +41,9 @@ struct Lanes {
 };
 
 // The first kMarche primes by a sieve of Eratosthenes up to 17863, and
-// their records.
+// their records. They are sieved here, once, rather than read from Nprem:
+// the prime table grows only as far as each N's walk reaches, so it may not
+// hold them yet.
 Lanes construire() {
   constexpr uint32_t kFin = 17863;
   static bool compose[kFin + 1];
