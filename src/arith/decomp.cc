@@ -70,8 +70,8 @@ void faire_place(int64_t depart) {
   if (Nprem[static_cast<size_t>(np)] > x)
     return std::upper_bound(Nprem.begin() + 1, Nprem.begin() + np + 1, x) -
            Nprem.begin();
-  faire_place(depart);
-  while (Nprem[static_cast<size_t>(np)] <= x) Suiv();
+  (void)depart;
+  etendre_jusqua(x + 1);
   return np;
 }
 
@@ -159,6 +159,15 @@ void etat_final(const Facteurs& trouves, int64_t arret, int64_t depart) {
 }
 
 }  // namespace
+
+void factoriser(uint64_t n, Facteurs& trouves) {
+  uint64_t c = 1;
+  if (n == 1 || deux(n, trouves, c)) return;
+  if (marcher(c, kMarche, trouves, c) > kMarche)
+    scinder_reste(c, premier_numero(kMarche), trouves);
+  else if (c > 1)
+    noter(trouves, c, 1);  // the prime left when the walk stopped
+}
 
 int32_t decomp() {
   nf = 0;

@@ -14,3 +14,8 @@
 // the factors, nf, S, k = 0 and i = 1, and leaves the prime table as it is.
 // Returns 1.
 int32_t decomp();
+
+// The prime factors of n (1 <= n < 2^63), increasing, with their exponents,
+// by the same stages; reads and writes no program-wide variable.
+struct Facteurs;
+void factoriser(uint64_t n, Facteurs& trouves);

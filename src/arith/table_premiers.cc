@@ -41,24 +41,46 @@ namespace {
 // of 128 page faults, and the block stays in the cache until it is filled.
 constexpr size_t kMorceau = size_t{1} << 16;
 
-// Out of Suiv's common path, at seuil or when Nprem is full: doubles the
-// room of Nprem when it is full, then has the kernel map the next kMorceau
-// entries at once (a kernel without that call leaves them to page faults).
-// Writes Nprem's room and seuil.
-[[gnu::noinline]] void agrandir() {
-  if (Nprem.size() == Nprem.capacity()) Nprem.reserve(2 * Nprem.size() + 8);
-  seuil = std::min(Nprem.capacity(), Nprem.size() + kMorceau);
+// Has the kernel map the entries of Nprem from its end up to index jusqua
+// at once (a kernel without that call leaves them to page faults).
+void agrandir_vers(size_t jusqua) {
   constexpr uintptr_t kPage = 4096;
-  // The whole pages between the first free entry and seuil.
+  // The whole pages between the first free entry and jusqua.
   auto* debut = reinterpret_cast<char*>(Nprem.data() + Nprem.size());
   const auto bas = reinterpret_cast<uintptr_t>(debut);
-  const auto haut = reinterpret_cast<uintptr_t>(Nprem.data() + seuil);
+  const auto haut = reinterpret_cast<uintptr_t>(Nprem.data() + jusqua);
   const uintptr_t avance = (kPage - bas % kPage) % kPage,
                   fin = haut - haut % kPage;
 #ifdef MADV_POPULATE_WRITE
   if (bas + avance < fin)
     madvise(debut + avance, fin - bas - avance, MADV_POPULATE_WRITE);
+#else
+  (void)debut, (void)avance, (void)fin;
 #endif
+}
+
+// Out of Suiv's common path, at seuil or when Nprem is full: doubles the
+// room of Nprem when it is full, then maps the next kMorceau entries.
+// Writes Nprem's room and seuil.
+[[gnu::noinline]] void agrandir() {
+  if (Nprem.size() == Nprem.capacity()) Nprem.reserve(2 * Nprem.size() + 8);
+  seuil = std::min(Nprem.capacity(), Nprem.size() + kMorceau);
+  agrandir_vers(seuil);
+}
+
+// j as the trial division of the prime p just appended leaves it: at the
+// first prime whose square passes p. p only grows, so the search goes on
+// from the j of the prime before whenever the primes below j all have
+// squares up to p.
+void indice_d_arret(int64_t p) {
+  const auto carre = [](int64_t m) {
+    const auto q = static_cast<uint64_t>(Nprem[static_cast<size_t>(m)]);
+    return q * q;  // the table's primes stay below 2^32
+  };
+  const auto up = static_cast<uint64_t>(p);
+  int64_t m = j >= 1 && j <= np && carre(j - 1) <= up ? j : 1;
+  while (carre(m) <= up) ++m;
+  j = m;
 }
 
 }  // namespace
@@ -66,9 +88,8 @@ constexpr size_t kMorceau = size_t{1} << 16;
 // The trial division of the odd numbers after Nprem[np] by the primes of the
 // table stops at the first of them with no prime factor up to its root: the
 // smallest prime above Nprem[np], which is what the sieve hands out. The
-// sieve needs no step counter, so i stays at 1 and j at its first value.
+// sieve needs no step counter, so i stays at 1.
 int32_t Suiv() {
-  j = 1;
   const int64_t p = premier_suivant();
   ++np;
   if (Nprem.size() >= seuil || Nprem.size() == Nprem.capacity()) [[unlikely]]
@@ -77,6 +98,19 @@ int32_t Suiv() {
   // copy to a larger block, which would cost every call its registers.
   if (Nprem.size() == Nprem.capacity()) __builtin_unreachable();
   Nprem.push_back(p);
+  indice_d_arret(p);
   i = 1;
   return 1;
+}
+
+// The same primes as Suiv called until the table holds b, a segment at a
+// time, in memory mapped at once.
+void etendre_jusqua(int64_t b) {
+  if (Nprem[static_cast<size_t>(np)] >= b) return;
+  reserver_premiers(b);
+  seuil = Nprem.capacity();
+  agrandir_vers(seuil);
+  prolonger_nprem(b);
+  indice_d_arret(Nprem[static_cast<size_t>(np)]);
+  i = 1;
 }

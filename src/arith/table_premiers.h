@@ -4,8 +4,15 @@
 #include <cstdint>
 
 // Appends to Nprem the prime that follows Nprem[np] and increases np. Reads and
-// writes i (1 on entry and on return) and j. Returns 1.
+// writes i (1 on entry and on return) and j, left where the trial division
+// of the new prime stops: at the first prime whose square passes it.
+// Returns 1.
 int32_t Suiv();
+
+// Grows the table as calls of Suiv would, until it holds b (or the first
+// prime above b), in bulk; leaves i and j as the last of those calls would.
+// Nothing changes when Nprem[np] >= b already.
+void etendre_jusqua(int64_t b);
 
 // Makes room in Nprem for every prime up to x, so that growing the table
 // that far moves nothing (only the memory it touches is used).

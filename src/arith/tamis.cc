@@ -27,15 +27,21 @@ constexpr int64_t kPeriode = int64_t{3} * 5 * 7 * 11 * 13;
 constexpr int64_t kPremierCrible = 7;  // Nprem[7] = 17, the first one after
 unsigned char motif[kPeriode + kLongueur];
 
-int64_t bloc[kLongueur];  // primes of the last segment: bloc[0..taille)
-int64_t taille = 0;
-int64_t lu = 0;          // bloc[lu] is the next one to hand out
-int64_t apres = 0;       // the prime handed out last (or the table's end)
-int64_t fin_crible = 0;  // even; the odd numbers below it are sieved
 unsigned char compose[kLongueur + 64];  // the segment, and a tail of marks
-// For the sieving primes Nprem[kPremierCrible ..], in order, two each: the
-// index t (the odd number 2t + 1) of the next two multiples each marks.
-std::vector<int64_t> prochain;
+
+// One sieve's progress past the end of its table: the primes of its last
+// segment, and where each sieving prime marks next.
+struct Crible {
+  int64_t bloc[kLongueur];  // primes of the last segment: bloc[0..taille)
+  int64_t taille = 0;
+  int64_t lu = 0;          // bloc[lu] is the next one to hand out
+  int64_t apres = 0;       // the prime handed out last (or the table's end)
+  int64_t fin_crible = 0;  // even; the odd numbers below it are sieved
+  // For the sieving primes t[kPremierCrible ..], in order, two each: the
+  // index t (the odd number 2t + 1) of the next two multiples each marks.
+  std::vector<int64_t> prochain;
+};
+Crible crible_nprem, crible_propre;
 
 // Bit d set where marque[d] is 0 (a prime), for the 64 marks from marque;
 // every mark is 0 or 1.
@@ -89,10 +95,12 @@ void copier_motif(int64_t lo, int64_t n) {
 // the multiples m q, the even m fall outside the odd numbers and the
 // multiples of 3 are marked by the pattern: only m = 1 or 5 modulo 6 are
 // left, whose t advance by 2q and q in turn.
-void prendre_cribleurs(int64_t lo, int64_t hi) {
+void prendre_cribleurs(Crible& cr, const int64_t* t, int64_t n, int64_t lo,
+                       int64_t hi) {
+  std::vector<int64_t>& prochain = cr.prochain;
   for (auto c = static_cast<int64_t>(prochain.size()) / 2 + kPremierCrible;
-       c <= np; ++c) {
-    const int64_t q = Nprem[static_cast<size_t>(c)];
+       c <= n; ++c) {
+    const int64_t q = t[c];
     if (q > hi / q) break;
     int64_t m = std::max(q, (lo + 1 + q - 1) / q);  // first m q >= lo + 1
     while (m % 6 != 1 && m % 6 != 5) ++m;
@@ -104,9 +112,10 @@ void prendre_cribleurs(int64_t lo, int64_t hi) {
 
 // Marks the multiples of every sieving prime among the n odd numbers from
 // index base: two marks 3q apart per step. Keeps each prime's next two.
-void marquer(int64_t base, int64_t n) {
+void marquer(Crible& cr, const int64_t* t, int64_t base, int64_t n) {
+  std::vector<int64_t>& prochain = cr.prochain;
   for (size_t c = 0; c < prochain.size(); c += 2) {
-    const int64_t q = Nprem[c / 2 + kPremierCrible], pas = 3 * q;
+    const int64_t q = t[c / 2 + kPremierCrible], pas = 3 * q;
     int64_t x = prochain[c] - base, y = prochain[c + 1] - base;  // x < y
     for (; y < n; x += pas, y += pas) compose[x] = compose[y] = 1;
     if (x < n) {
@@ -122,21 +131,21 @@ void marquer(int64_t base, int64_t n) {
 // Puts the primes of the n marks after lo in bloc: sixty-four marks per
 // mask, a bit for each unmarked byte (a prime), read off lowest first, so
 // the loop over the bits ends once per 64 numbers.
-void extraire(int64_t lo, int64_t n) {
+void extraire(Crible& cr, int64_t lo, int64_t n) {
   std::memset(compose + n, 1, 64);
-  int64_t* sortie = bloc;
+  int64_t* sortie = cr.bloc;
   for (int64_t t = 0; t < n; t += 64)
     for (uint64_t x = premiers_de_64(compose + t); x != 0; x &= x - 1)
       *sortie++ = lo + 1 + 2 * (t + std::countr_zero(x));
-  taille = sortie - bloc;
-  lu = 0;
+  cr.taille = sortie - cr.bloc;
+  cr.lu = 0;
 }
 
-// Sieves the next segment, from fin_crible on, and puts its primes in bloc.
-// Reads Nprem and np; writes compose, prochain, bloc, lu and fin_crible.
-void cribler() {
-  const int64_t lo = fin_crible;
-  const auto dernier = static_cast<uint64_t>(Nprem[static_cast<size_t>(np)]);
+// Sieves the next segment, from fin_crible on, with the primes t[1..n], and
+// puts its primes in bloc. Writes compose and the sieve's state.
+void cribler(Crible& cr, const int64_t* t, int64_t n_premiers) {
+  const int64_t lo = cr.fin_crible;
+  const auto dernier = static_cast<uint64_t>(t[n_premiers]);
   // dernier < 2^32, as the table never needs primes past the root of 2^63.
   const uint64_t carre = dernier * dernier;
   int64_t n = kLongueur;
@@ -144,25 +153,51 @@ void cribler() {
     n = (static_cast<int64_t>(carre) - lo) / 2;  // odd numbers below carre
   const int64_t hi = lo + 2 * n;                 // the segment is (lo, hi)
   copier_motif(lo, n);
-  prendre_cribleurs(lo, hi);
-  marquer(lo / 2, n);
-  extraire(lo, n);
-  fin_crible = hi;
+  prendre_cribleurs(cr, t, n_premiers, lo, hi);
+  marquer(cr, t, lo / 2, n);
+  extraire(cr, lo, n);
+  cr.fin_crible = hi;
 }
 
-// premier_suivant when bloc is used up or the table no longer ends at apres:
-// starts the sieve again after `dernier` in the second case, sieves until a
-// segment holds a prime. Kept apart so that the common path stays short.
-[[gnu::noinline]] int64_t premier_suivant_lent(int64_t dernier) {
-  if (dernier != apres) {
-    taille = lu = 0;
-    prochain.clear();
-    apres = dernier;
-    fin_crible = dernier + 1;
+// Makes bloc[lu] the smallest prime above t[n], the table's last prime:
+// starts the sieve again after it when the table no longer ends where the
+// sieve left it, then sieves until a segment holds a prime.
+void rattraper(Crible& cr, const int64_t* t, int64_t n) {
+  if (t[n] != cr.apres) {
+    cr.taille = cr.lu = 0;
+    cr.prochain.clear();
+    cr.apres = t[n];
+    cr.fin_crible = t[n] + 1;
   }
   // A segment may hold no prime only when it is short, near the start.
-  while (lu == taille) cribler();
-  return apres = bloc[lu++];
+  while (cr.lu == cr.taille) cribler(cr, t, n);
+}
+
+[[gnu::noinline]] int64_t premier_suivant_lent() {
+  rattraper(crible_nprem, Nprem.data(), np);
+  return crible_nprem.apres = crible_nprem.bloc[crible_nprem.lu++];
+}
+
+// Appends to the table t (n primes, room made by the caller through
+// `agrandir`) the primes up to the first one at least borne, whole runs of
+// a segment at a time. Returns the new count.
+template <class Agrandir>
+int64_t ajouter(Crible& cr, Table& t, int64_t n, int64_t borne,
+                Agrandir agrandir) {
+  while (t[static_cast<size_t>(n)] < borne) {
+    rattraper(cr, t.data(), n);
+    // The run of bloc up to the first prime at least borne, included.
+    int64_t* debut = cr.bloc + cr.lu;
+    int64_t* fin = std::lower_bound(debut, cr.bloc + cr.taille, borne);
+    if (fin != cr.bloc + cr.taille) ++fin;
+    const auto nombre = static_cast<size_t>(fin - debut);
+    agrandir(t.size() + nombre);
+    t.insert(t.end(), debut, fin);
+    n += static_cast<int64_t>(nombre);
+    cr.lu += static_cast<int64_t>(nombre);
+    cr.apres = t.back();
+  }
+  return n;
 }
 
 }  // namespace
@@ -172,8 +207,21 @@ void cribler() {
 // above apres: the very candidate a trial division of the odd numbers after
 // apres would stop at first.
 int64_t premier_suivant() {
-  const int64_t dernier = Nprem[static_cast<size_t>(np)];
-  if (dernier == apres && lu < taille) [[likely]]
-    return apres = bloc[lu++];
-  return premier_suivant_lent(dernier);
+  Crible& cr = crible_nprem;
+  if (Nprem[static_cast<size_t>(np)] == cr.apres && cr.lu < cr.taille)
+      [[likely]]
+    return cr.apres = cr.bloc[cr.lu++];
+  return premier_suivant_lent();
+}
+
+void prolonger_nprem(int64_t borne) {
+  np = ajouter(crible_nprem, Nprem, np, borne, [](size_t) {});
+}
+
+void prolonger(Table& premiers, int64_t borne) {
+  const auto n = static_cast<int64_t>(premiers.size()) - 1;
+  ajouter(crible_propre, premiers, n, borne, [&premiers](size_t place) {
+    if (premiers.capacity() < place)
+      premiers.reserve(std::max(place, premiers.capacity() + (place >> 1)));
+  });
 }

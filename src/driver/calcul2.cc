@@ -3,12 +3,17 @@
 
 #include "driver/calcul2.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "arith/calcul.h"
+#include "arith/racine.h"
 #include "driver/liste.h"
 #include "driver/tic.h"
 #include "input/controle.h"
+#include "plage/carres.h"
+#include "plage/portee.h"
+#include "plage/segments.h"
 #include "sortie/sortie.h"
 #include "state/state.h"
 
@@ -43,6 +48,52 @@ void ecrire_entete() {
         "diviseurs et des sommes de ceux-ci :  \n ");
 }
 
+// Below this many N a listing walks N after N: a few milliseconds of work.
+constexpr int64_t kCourte = 4096;
+
+// The last N of the slice of the range that starts at debut: for the odd
+// sums, about 2^15 squares and as many doubled squares; otherwise about
+// 2^16 N, more where the sieving primes are many, so that the division
+// that places each prime in the slice is spread over more N.
+int64_t fin_de_tranche(int64_t debut, int64_t borne) {
+  if (parite == 1) {
+    const int64_t r = racine(debut) + (int64_t{1} << 15);
+    return r > 3037000499 || r * r > Nmax ? Nmax : r * r;
+  }
+  const int64_t tranche = std::clamp(borne / 16, int64_t{1} << 16, int64_t{1} << 21);
+  return tranche > Nmax - debut ? Nmax : debut + tranche;
+}
+
+// The primes sieved over the range: up to the root of its end, fewer when
+// the range is short for the primes, whose placing costs a division each;
+// past them, what is left is split one N at a time.
+int64_t borne_du_crible(int64_t debut, int64_t fin) {
+  return std::min(racine(fin), std::max(int64_t{1} << 12, 32 * (fin - debut + 1)));
+}
+
+// The walk by slices: the N of a slice but its last are listed at once, its
+// last N goes through calcul, and a tick or Ctrl-C is looked at between two
+// slices. Then the prime table grows as far as the walk over every N would
+// have grown it, so that the state is the walk's wherever the listing ends.
+void lister_par_tranches() {
+  const int64_t premier = N + 1;
+  const int64_t borne = borne_du_crible(premier, Nmax);
+  while (N < Nmax) {
+    const int64_t fin = fin_de_tranche(N + 1, borne);
+    if (fin > N + 1) {
+      if (parite == 1)
+        lister_impairs(N + 1, fin - 1);
+      else
+        lister_crible(N + 1, fin - 1, borne);
+    }
+    N = fin;
+    S = N;
+    calcul();
+    if (evenement != 0 && !faire_le_point()) break;
+  }
+  etendre_a_la_portee(premier, N);
+}
+
 }  // namespace
 
 void calcul2() {
@@ -63,11 +114,15 @@ void calcul2() {
   // N < Nmax before each increment, so N never passes 2^63 - 1. A tick or
   // Ctrl-C is looked at once per N, through a single flag.
   debut_liste(N + 1, Nmax);
-  while (N < Nmax) {
-    ++N;
-    S = N;
-    calcul();
-    if (evenement != 0 && !faire_le_point()) break;
+  if (Nmax - N > kCourte) {
+    lister_par_tranches();
+  } else {
+    while (N < Nmax) {
+      ++N;
+      S = N;
+      calcul();
+      if (evenement != 0 && !faire_le_point()) break;
+    }
   }
   fin_liste();
 }

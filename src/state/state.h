@@ -34,7 +34,7 @@ extern int64_t S;       // number to factorise; reduced in place to 1
 extern Table Nprem;  // Nprem[1..np]: the first np primes, increasing
 extern int64_t np;   // how many primes Nprem holds
 extern int64_t i;  // odd steps past the last prime; 1 whenever Suiv is entered
-extern int64_t j;  // 1: the sieve behind Suiv tries no candidate by index
+extern int64_t j;  // where Suiv's trial division of its last prime stopped
 
 // --- Factorisation of N ---------------------------------------------------
 extern Table Nfact;    // Nfact[1..nf]: distinct prime factors of N, increasing

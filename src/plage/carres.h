@@ -1,0 +1,10 @@
+// The odd divisor sums of a range, found without walking it: sigma(N) is odd
+// exactly when N is a square or twice a square.
+#pragma once
+
+#include <cstdint>
+
+// Writes the result line of every N from debut to fin (1 <= debut <= fin)
+// whose divisor sum is odd, in increasing order, numbered on from nN, which
+// it increases. Reads and writes nothing else of the program-wide state.
+void lister_impairs(int64_t debut, int64_t fin);

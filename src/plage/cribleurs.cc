@@ -1,0 +1,17 @@
+// The sieving primes, found by the same segmented sieve as the prime table's
+// and kept for the next range.
+
+#include "plage/cribleurs.h"
+
+#include "arith/tamis.h"
+
+namespace {
+
+Table cribleurs = {0, 2, 3};
+
+}  // namespace
+
+const Table& cribleurs_jusqua(int64_t x) {
+  if (cribleurs.back() < x) prolonger(cribleurs, x);
+  return cribleurs;
+}

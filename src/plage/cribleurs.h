@@ -1,0 +1,10 @@
+// The primes a range is sieved with: a table of the program's own, apart
+// from Nprem, which must hold only what the walk over N would have put there.
+#pragma once
+
+#include <cstdint>
+
+#include "state/state.h"
+
+// The table [0, 2, 3, 5, ...] grown until its last prime is at least x.
+const Table& cribleurs_jusqua(int64_t x);
