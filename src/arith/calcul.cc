@@ -81,7 +81,8 @@ void diviseurs() {
   // stepped, and k counts the divisors placed.
   ecrire_somme(diviseurs_croissants(Div.data() + 1));
   k = ND1;
-  Diviseur = Div[static_cast<size_t>(ND1)];
+  // The last divisor placed is N; N = 1 places none past the first.
+  if (ND1 > 1) Diviseur = Div[static_cast<size_t>(ND1)];
 }
 
 bool qualifie() {

@@ -14,7 +14,8 @@ void calcul();
 // Steps of calcul, also driven one by one by the tests.
 // diviseurs: factorises S through decomp, sets SN and ND1, fills
 // Div[1..ND1] with every divisor of N in increasing order, sets Smax to
-// their sum, k to ND1 and Diviseur to the last divisor, N itself.
+// their sum, k to ND1 and Diviseur to the last divisor, N itself (N = 1
+// leaves it as it was).
 void diviseurs();
 // qualifie: whether Smax has the parity in parite (0 accepts every sum).
 bool qualifie();

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "arith/calcul.h"
+#include "arith/decomp.h"
 #include "arith/racine.h"
 #include "driver/liste.h"
 #include "driver/tic.h"
@@ -48,9 +49,6 @@ void ecrire_entete() {
         "diviseurs et des sommes de ceux-ci :  \n ");
 }
 
-// Below this many N a listing walks N after N: a few milliseconds of work.
-constexpr int64_t kCourte = 4096;
-
 // The last N of the slice of the range that starts at debut: for the odd
 // sums, about 2^15 squares and as many doubled squares; otherwise about
 // 2^16 N, more where the sieving primes are many, so that the division
@@ -71,10 +69,23 @@ int64_t borne_du_crible(int64_t debut, int64_t fin) {
   return std::min(racine(fin), std::max(int64_t{1} << 12, 32 * (fin - debut + 1)));
 }
 
-// The walk by slices: the N of a slice but its last are listed at once, its
-// last N goes through calcul, and a tick or Ctrl-C is looked at between two
-// slices. Then the prime table grows as far as the walk over every N would
-// have grown it, so that the state is the walk's wherever the listing ends.
+constexpr int64_t kLimiteTable = int64_t{1} << 53;
+
+// Above 2^53 the walk leaves expo, f, reste and rS as the last N at or below
+// 2^53 set them: that N is factorised here, when the slice holds it.
+void garder_le_dernier_essai() {
+  S = kLimiteTable;
+  decomp();
+  couper();
+}
+
+}  // namespace
+
+int64_t seuil_plage = kSeuilPlage;
+
+// The N of a slice but its last are listed at once, its last N goes through
+// calcul, and a tick or Ctrl-C is looked at between two slices. Then the
+// prime table grows as far as the walk over every N would have grown it.
 void lister_par_tranches() {
   const int64_t premier = N + 1;
   const int64_t borne = borne_du_crible(premier, Nmax);
@@ -86,6 +97,7 @@ void lister_par_tranches() {
       else
         lister_crible(N + 1, fin - 1, borne);
     }
+    if (fin > kLimiteTable && N < kLimiteTable) garder_le_dernier_essai();
     N = fin;
     S = N;
     calcul();
@@ -93,8 +105,6 @@ void lister_par_tranches() {
   }
   etendre_a_la_portee(premier, N);
 }
-
-}  // namespace
 
 void calcul2() {
   nN = 0;
@@ -114,7 +124,7 @@ void calcul2() {
   // N < Nmax before each increment, so N never passes 2^63 - 1. A tick or
   // Ctrl-C is looked at once per N, through a single flag.
   debut_liste(N + 1, Nmax);
-  if (Nmax - N > kCourte) {
+  if (Nmax - N > seuil_plage) {
     lister_par_tranches();
   } else {
     while (N < Nmax) {

@@ -2,11 +2,25 @@
 // header of the listing, and the walk over every N of the range.
 #pragma once
 
+#include <cstdint>
+
 // Asks for the minimum and maximum values of N and the parity, prints the
 // header for that parity, then hands each N from the minimum to the maximum
 // to calcul; Ctrl-C at a terminal stops the walk after the current N.
 // Writes nN, N, Nmax, parite, S, xn and message.
 void calcul2();
+
+// Below this many N (kSeuilPlage: a few milliseconds of work) a listing
+// walks N after N, calcul once per N; from it on, by slices of the range
+// (lister_par_tranches). The tests move it to run either way.
+constexpr int64_t kSeuilPlage = 4096;
+extern int64_t seuil_plage;
+
+// The listing of N + 1 to Nmax by slices: lines, output and program-wide
+// state as calcul once per N leaves them at the listing's last N, or at the
+// last N of the slice where Ctrl-C stopped it. Reads parite and the flags
+// of the listing's events.
+void lister_par_tranches();
 
 // Copies a prompt into message.
 void copier_message(const char* texte);

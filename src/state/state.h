@@ -60,7 +60,7 @@ extern Table Prod;        // odometer: Prod[m] is the exponent given to Nfact[m]
 extern Table Div;         // Div[1..ND1]: the divisors of N, increasing
 extern int64_t ND1;       // number of divisors of N
 extern u128 Smax;         // sum of the divisors of N
-extern int64_t Diviseur;  // last divisor placed: N, once calcul has run
+extern int64_t Diviseur;  // last divisor placed after 1: N, unless N is 1
 extern int64_t SN;        // N as it was on entry to calcul, for the result line
 
 // --- Input reader ---------------------------------------------------------
