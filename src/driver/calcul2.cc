@@ -49,24 +49,37 @@ void ecrire_entete() {
         "diviseurs et des sommes de ceux-ci :  \n ");
 }
 
-// The last N of the slice of the range that starts at debut: for the odd
-// sums, about 2^15 squares and as many doubled squares; otherwise about
-// 2^16 N, more where the sieving primes are many, so that the division
-// that places each prime in the slice is spread over more N.
-int64_t fin_de_tranche(int64_t debut, int64_t borne) {
+// The primes sieved over the N up to fin, of a listing of `longueur` N:
+// every prime up to the root of fin, where they are at most kCribleComplet
+// and not too many for the listing (placing each in a slice costs a
+// division); else the primes up to kCriblePartiel at most, and what they
+// leave of an N past the square of the next prime is split one N at a time.
+constexpr int64_t kCribleComplet = int64_t{1} << 25;  // 2 million primes
+constexpr int64_t kCriblePartiel = int64_t{1} << 20;
+int64_t borne_du_crible(int64_t longueur, int64_t fin) {
+  const int64_t r = racine(fin);
+  const int64_t par_n = 64 * std::min(longueur, int64_t{1} << 40);
+  if (r <= kCribleComplet && r <= par_n) return r;
+  return std::min(r, std::clamp(par_n, int64_t{1} << 12, kCriblePartiel));
+}
+
+// The last N of the slice of the listing that starts at debut: for the odd
+// sums, about 2^15 squares and as many doubled squares; else 2^16 to 2^21
+// N, more where the sieving primes are many, so that the division that
+// places each prime in the slice is spread over more N; 2^12 N where what
+// the sieve leaves is split N by N, so that a tick is answered in time.
+int64_t fin_de_tranche(int64_t debut, int64_t longueur) {
   if (parite == 1) {
     const int64_t r = racine(debut) + (int64_t{1} << 15);
     return r > 3037000499 || r * r > Nmax ? Nmax : r * r;
   }
-  const int64_t tranche = std::clamp(borne / 16, int64_t{1} << 16, int64_t{1} << 21);
+  constexpr int64_t kPetite = int64_t{1} << 16, kGrande = int64_t{1} << 21;
+  const int64_t haut = debut + std::min(Nmax - debut, kGrande);
+  const int64_t r = racine(haut);
+  const int64_t tranche = borne_du_crible(longueur, haut) < r
+                              ? int64_t{1} << 12
+                              : std::clamp(r / 16, kPetite, kGrande);
   return tranche > Nmax - debut ? Nmax : debut + tranche;
-}
-
-// The primes sieved over the range: up to the root of its end, fewer when
-// the range is short for the primes, whose placing costs a division each;
-// past them, what is left is split one N at a time.
-int64_t borne_du_crible(int64_t debut, int64_t fin) {
-  return std::min(racine(fin), std::max(int64_t{1} << 12, 32 * (fin - debut + 1)));
 }
 
 constexpr int64_t kLimiteTable = int64_t{1} << 53;
@@ -87,15 +100,14 @@ int64_t seuil_plage = kSeuilPlage;
 // calcul, and a tick or Ctrl-C is looked at between two slices. Then the
 // prime table grows as far as the walk over every N would have grown it.
 void lister_par_tranches() {
-  const int64_t premier = N + 1;
-  const int64_t borne = borne_du_crible(premier, Nmax);
+  const int64_t premier = N + 1, longueur = Nmax - N;
   while (N < Nmax) {
-    const int64_t fin = fin_de_tranche(N + 1, borne);
+    const int64_t fin = fin_de_tranche(N + 1, longueur);
     if (fin > N + 1) {
       if (parite == 1)
         lister_impairs(N + 1, fin - 1);
       else
-        lister_crible(N + 1, fin - 1, borne);
+        lister_crible(N + 1, fin - 1, borne_du_crible(longueur, fin - 1));
     }
     if (fin > kLimiteTable && N < kLimiteTable) garder_le_dernier_essai();
     N = fin;

@@ -23,7 +23,9 @@ constexpr int64_t kSegment = int64_t{1} << 15;
 
 uint64_t reste[kSegment];
 uint32_t nombre[kSegment];
-u128 somme[kSegment];
+// The sums: in 64 bits below 2^60, where sigma(N) < 2^63, else in 128.
+uint64_t somme64[kSegment];
+u128 somme128[kSegment];
 
 // For the sieving primes, premiers[2..], the offset of each one's next
 // multiple from the start of the segment.
@@ -37,7 +39,9 @@ u128 somme_puissances(uint64_t q, int32_t e) {
 }
 
 // Divides the sieving primes' powers out of the segment of n N from lo.
-void cribler(const Table& premiers, size_t fin_premiers, int64_t n) {
+template <class Somme>
+void cribler(Somme* somme, const Table& premiers, size_t fin_premiers,
+             int64_t n) {
   for (size_t c = 2; c < fin_premiers; ++c) {
     const auto p = static_cast<uint64_t>(premiers[c]);
     const Essai e = essai_de(p);
@@ -60,30 +64,48 @@ void cribler(const Table& premiers, size_t fin_premiers, int64_t n) {
 
 // The segment of n N from lo, with the primes premiers[1..fin_premiers).
 // Every prime below `suivant` has been divided out.
-void segment(int64_t lo, int64_t n, const Table& premiers, size_t fin_premiers,
-             uint64_t suivant) {
+template <class Somme>
+void segment(Somme* somme, int64_t lo, int64_t n, const Table& premiers,
+             size_t fin_premiers, uint64_t suivant) {
   for (int64_t t = 0; t < n; ++t) {
     const auto v = static_cast<uint64_t>(lo + t);
     const int e = std::countr_zero(v);
     reste[t] = v >> e;
     nombre[t] = static_cast<uint32_t>(e + 1);
-    somme[t] = (u128{2} << e) - 1;
+    somme[t] = (Somme{2} << e) - 1;
   }
-  cribler(premiers, fin_premiers, n);
+  cribler(somme, premiers, fin_premiers, n);
   for (int64_t t = 0; t < n; ++t) {
     const uint64_t r = reste[t];
     if (r == 1) continue;
     if (r / suivant < suivant) {  // no factor below its root: a prime
       nombre[t] *= 2;
-      somme[t] *= u128{r} + 1;
+      somme[t] *= r + 1;
       continue;
     }
     Facteurs trouves;
     scinder_reste(r, suivant - 1, trouves);
     for (int32_t m = 0; m < trouves.nombre; ++m) {
       nombre[t] *= static_cast<uint32_t>(trouves.exposant[m] + 1);
-      somme[t] *= somme_puissances(trouves.premier[m], trouves.exposant[m]);
+      somme[t] *= static_cast<Somme>(
+          somme_puissances(trouves.premier[m], trouves.exposant[m]));
     }
+  }
+}
+
+// The segments from debut to fin, and their lines.
+template <class Somme>
+void lister_segments(Somme* somme, int64_t debut, int64_t fin,
+                     const Table& premiers, size_t fin_premiers,
+                     uint64_t suivant) {
+  const bool paires = parite == 2;
+  for (int64_t lo = debut; lo <= fin;) {
+    const int64_t n = std::min(kSegment, fin - lo + 1);
+    segment(somme, lo, n, premiers, fin_premiers, suivant);
+    for (int64_t t = 0; t < n; ++t)
+      if (!paires || (somme[t] & 1) == 0)
+        ecrire_resultat(++nN, lo + t, nombre[t], somme[t]);
+    lo += n;
   }
 }
 
@@ -104,13 +126,8 @@ void lister_crible(int64_t debut, int64_t fin, int64_t borne) {
     const int64_t p = premiers[c];
     prochain[c] = static_cast<uint32_t>((p - debut % p) % p);
   }
-  const bool paires = parite == 2;
-  for (int64_t lo = debut; lo <= fin;) {
-    const int64_t n = std::min(kSegment, fin - lo + 1);
-    segment(lo, n, premiers, fin_premiers, suivant);
-    for (int64_t t = 0; t < n; ++t)
-      if (!paires || (somme[t] & 1) == 0)
-        ecrire_resultat(++nN, lo + t, nombre[t], somme[t]);
-    lo += n;
-  }
+  if (fin < int64_t{1} << 60)
+    lister_segments(somme64, debut, fin, premiers, fin_premiers, suivant);
+  else
+    lister_segments(somme128, debut, fin, premiers, fin_premiers, suivant);
 }
