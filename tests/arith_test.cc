@@ -1,26 +1,24 @@
 // The prime table, the factorisation and the divisor listing, on the
 // program-wide tables, checked against values worked out independently; and
 // the primitive steps under them, each against a plain reference: the
-// decimal writer, the sieve behind Suiv, the scan of the prime table, and
-// Miller-Rabin and rho.
+// decimal writer, the integer root, the divisibility test, and Miller-Rabin
+// and rho.
 
 #include <array>
 #include <cmath>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "arith/calcul.h"
 #include "arith/decomp.h"
 #include "arith/divisibilite.h"
-#include "arith/division_essai.h"
 #include "arith/liste_diviseurs.h"
 #include "arith/primalite.h"
 #include "arith/racine.h"
 #include "arith/rho.h"
-#include "arith/scission.h"
 #include "arith/table_premiers.h"
 #include "console.h"
+#include "pas_a_pas.h"
 #include "sortie/decimal.h"
 
 namespace {
@@ -86,7 +84,19 @@ TEST_F(Arith, FactorsCountAndSum) {
       {897612484786617600, "2^8 3^4 5^2 7^2 11 13 17 19 23 29 31 37", 103680,
        "5785230588744499200"},
       {4052555153018976267, "3^39", 40, "6078832729528464400"},
-      {9223253290108583207, "2097143^3", 4, "9223257688119442800"}};
+      {9223253290108583207, "2097143^3", 4, "9223257688119442800"},
+      // Rests past the walk: a Carmichael number, products of twin primes,
+      // prime squares and cubes, two primes near 2^20 and 2^26.5 (above
+      // 2^53: past the 172 primes below 1024), strong pseudoprimes to base 2.
+      {1005600264429655369, "551347 1102693 1654039", 8, "1005603608246108480"},
+      {1000076001443, "1000037 1000039", 4, "1000078001520"},
+      {1000074001369, "1000037^2", 3, "1000075001407"},
+      {1099515822059, "1048573 1048583", 4, "1099517919216"},
+      {8999041792624001, "208001^3", 4, "8999085057248004"},
+      {9007200654749953, "94906249 94906297", 4, "9007200844562500"},
+      {9007205210252209, "94906297^2", 3, "9007205305158507"},
+      {3215031751, "151 751 28351", 8, "3240747008"},
+      {8791798054912, "2^32 23 89", 132, "18554258716560"}};
   for (const auto& l : lignes) {
     SCOPED_TRACE(l.n);
     const int64_t avant = np;
@@ -151,36 +161,6 @@ std::array<int64_t, 12> variables() {
   return {np, taille, Nprem.back(), nf, S, i, j, k, expo, f, reste, rS};
 }
 
-// Trial division of S by the table's primes in increasing order, one prime
-// and one step at a time, as the program's first version did it: the
-// reference for the state decomp leaves.
-void division_pas_a_pas() {
-  nf = 0;
-  k = 0;
-  i = 1;
-  if (S == 1) return;
-  for (;;) {
-    expo = 0;
-    if (++k > np) Suiv();
-    const int64_t p = Nprem[k];
-    f = 0;
-    reste = S % p;
-    rS = racine(S);  // exact, where a double root may round up near 2^53
-    if (rS < p) {
-      ++nf, Nfact.push_back(S), Nexpo.push_back(1), S = 1;
-      return;
-    }
-    if (reste != 0) continue;
-    do {
-      S /= p;
-      if (++f == 1) ++nf, Nfact.push_back(p), Nexpo.push_back(0);
-      Nexpo[nf] = ++expo;
-      reste = S % p;
-    } while (reste == 0);
-    if (S == 1) return;
-  }
-}
-
 // The pipeline leaves the state of the step-by-step trial division, from
 // the same state: each N is factorised both ways, the table cut back to
 // where it was in between. The walk over the first primes stops at the
@@ -220,7 +200,7 @@ TEST_F(Arith, PipelineLeavesTheStateOfTheWholeWalk) {
   for (size_t c = 0; c < suite.size(); ++c) {
     const int64_t n = suite[c], avant = np;
     S = n;
-    division_pas_a_pas();
+    decomp_pas_a_pas([] { Suiv(); });
     const auto attendu = variables();
     const Table fact = Nfact, expos = Nexpo;
     Nprem.resize(static_cast<size_t>(avant) + 1);
@@ -282,70 +262,6 @@ TEST(Decimal, CounterAgreesWithAPlainConversion) {
   for (const auto& [debut, nombre] : suites)
     for (uint64_t v = debut; v != debut + nombre; ++v)
       ASSERT_EQ(std::string(t, compteur.ecrire(t, v)), std::to_string(v));
-}
-
-// Suiv, fed by a sieve, appends the same primes in turn as trial division.
-TEST_F(Arith, SuivAppendsThePrimesOfASieveInTurn) {
-  i = 1;  // as the factorisation leaves it
-  while (Nprem.back() < 2000000) {
-    Suiv();
-    ASSERT_EQ(i, 1);
-  }
-  std::vector<bool> compose(2000001, false);
-  Table attendu = {0};
-  for (int64_t n = 2; n <= 2000000; ++n) {
-    if (compose[static_cast<size_t>(n)]) continue;
-    attendu.push_back(n);
-    for (int64_t m = n * n; m <= 2000000; m += n)
-      compose[static_cast<size_t>(m)] = true;
-  }
-  attendu.push_back(Nprem.back());  // the first prime past 2000000
-  EXPECT_EQ(Nprem, attendu);
-  EXPECT_EQ(np + 1, static_cast<int64_t>(Nprem.size()));
-}
-
-// Odd numbers below and above 2^32, made of primes of the walk, powers of
-// them and a random rest, walked to a random index: the stop, the factors
-// and the cofactor against plain division by the same primes.
-TEST_F(Arith, WalkCollectsEveryFactorAndStopsAtTheRoot) {
-  std::mt19937_64 alea(5);
-  for (int essai = 0; essai < 20000; ++essai) {
-    const int64_t fin = 1 + static_cast<int64_t>(alea() % kMarche);
-    const uint64_t plafond = uint64_t{1} << (8 + alea() % 55);
-    uint64_t s = (alea() % 1000) * 2 + 1;
-    for (int facteur = static_cast<int>(alea() % 5); facteur > 0; --facteur) {
-      const uint64_t p = premier_numero(
-          2 + static_cast<int64_t>(alea() % (alea() % 2 ? 30 : kMarche - 1)));
-      for (int e = 1 + static_cast<int>(alea() % 3); e > 0 && s < plafond / p;
-           --e)
-        s *= p;
-    }
-    if (s == 1) s = 3;
-    Facteurs trouves, attendus;
-    uint64_t c = 0, reste_attendu = s;
-    int64_t arret = 2;
-    for (; arret <= fin; ++arret) {
-      const uint64_t p = premier_numero(arret);
-      if (p * p > reste_attendu) break;
-      int32_t e = 0;
-      for (; reste_attendu % p == 0; ++e) reste_attendu /= p;
-      if (e > 0) noter(attendus, p, e);
-      if (reste_attendu == 1) break;
-    }
-    // 0: stopped by the primes up to 61, where the factors give the index.
-    const int64_t obtenu = marcher(s, fin, trouves, c);
-    ASSERT_TRUE(obtenu == arret || (obtenu == 0 && arret <= 18))
-        << s << " " << fin << " " << obtenu;
-    // Where the walk stopped, what is left is a prime factor, however found.
-    if (arret <= fin && reste_attendu > 1) noter(attendus, reste_attendu, 1);
-    if (obtenu <= fin && c > 1) noter(trouves, c, 1);
-    ASSERT_TRUE(obtenu <= fin || c == reste_attendu) << s;
-    ASSERT_EQ(trouves.nombre, attendus.nombre) << s;
-    for (int32_t m = 0; m < trouves.nombre; ++m)
-      ASSERT_TRUE(trouves.premier[m] == attendus.premier[m] &&
-                  trouves.exposant[m] == attendus.exposant[m])
-          << s;
-  }
 }
 
 // racine on squares and their neighbours, r^2 - 1, r^2 and r^2 + 1, for r
@@ -423,42 +339,6 @@ TEST(Premier, MillerRabinAndRhoAgreeWithTrialDivision) {
   for (uint64_t n :
        {2305843009213693951ul, 9223372036854775783ul, 18446744073709551557ul})
     EXPECT_TRUE(est_premier(n)) << n;
-}
-
-// What is left past the walk, split into increasing primes whose powers
-// multiply back to it: Carmichael numbers, strong pseudoprimes to base 2
-// (2047 = 23 89, 3215031751 = 151 751 28351), products of twin primes,
-// squares and cubes of primes, and two primes near 2^20 and 2^26.5. Each
-// row gives the largest prime the walk has tried.
-TEST(Premier, RestSplitIntoIncreasingPrimes) {
-  const struct {
-    uint64_t n, borne;
-  } lignes[] = {{561, 2},
-                {41041, 5},
-                {1005600264429655369, 17863},
-                {2047, 19},
-                {3215031751, 149},
-                {999999999989, 17863},
-                {1000037ul * 1000039, 17863},
-                {1000037ul * 1000037, 17863},
-                {1048573ul * 1048583, 17863},
-                {208001ul * 208001 * 208001, 17863},
-                {94906249ul * 94906297, 1021},
-                {94906297ul * 94906297, 1021}};
-  for (const auto& l : lignes) {
-    Facteurs trouves;
-    scinder_reste(l.n, l.borne, trouves);
-    uint64_t produit = 1;
-    for (int32_t m = 0; m < trouves.nombre; ++m) {
-      const uint64_t q = trouves.premier[m];
-      EXPECT_TRUE(q > l.borne && (m == 0 || q > trouves.premier[m - 1]))
-          << l.n << ": " << q;
-      // Prime: by trial division where it is quick, else by Miller-Rabin.
-      EXPECT_TRUE(q < (1u << 24) ? premier_par_essais(q) : est_premier(q)) << q;
-      for (int32_t e = 0; e < trouves.exposant[m]; ++e) produit *= q;
-    }
-    EXPECT_EQ(produit, l.n);
-  }
 }
 
 }  // namespace

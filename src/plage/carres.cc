@@ -89,7 +89,7 @@ void ecrire_et_avancer(Suite& s) {
 // The k with lo <= f k^2 <= hi, f = 1 or 2.
 void preparer(Suite& s, bool double_, int64_t lo, int64_t hi) {
   const int64_t f = double_ ? 2 : 1;
-  const int64_t bas = (lo + f - 1) / f, haut = hi / f;
+  const int64_t bas = lo / f + (lo % f != 0 ? 1 : 0), haut = hi / f;
   int64_t k = racine(bas);
   if (k * k < bas) ++k;
   s.double_ = double_;
