@@ -10,9 +10,10 @@
 // Writes nN, N, Nmax, parite, S, xn and message.
 void calcul2();
 
-// Below this many N (kSeuilPlage: a few milliseconds of work) a listing
-// walks N after N, calcul once per N; from it on, by slices of the range
-// (lister_par_tranches). The tests move it to run either way.
+// Below this many N (kSeuilPlage: a few milliseconds of work; an eighth of
+// it above 2^40) a listing walks N after N, calcul once per N; from it on,
+// by slices of the range (lister_par_tranches). The tests move it to run
+// either way.
 constexpr int64_t kSeuilPlage = 4096;
 extern int64_t seuil_plage;
 
