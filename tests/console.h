@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "arith/table_premiers.h"
 #include "harnais.h"
 #include "sortie/sortie.h"
 #include "state/state.h"
@@ -20,7 +21,7 @@ class ConsoleTest : public ::testing::Test {
  protected:
   void SetUp() override {
     etat_initial();
-    Nprem = {0, 2, 3};
+    Nprem = kGraine;
     np = 2;
     sortie_capture = &sortie;
     vider();  // what an earlier test left in the buffer is not ours

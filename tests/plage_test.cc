@@ -31,7 +31,7 @@ class Plage : public ConsoleTest {
   // lines are dropped.
   void partir(int64_t premier = 0, int64_t dernier = 0) {
     etat_initial();
-    Nprem = {0, 2, 3};
+    Nprem = kGraine;
     np = 2;
     for (N = premier; N <= dernier && N > 0; ++N) {
       S = N;

@@ -94,11 +94,14 @@ void fusion(const uint64_t* u, int64_t nu, const uint64_t* v, int64_t nv,
   if (out != fin) avant(ia, ib, m, out);
 }
 
-// The sum of t[0..n-1], the n divisors of N. Below 2^61 the sum of the
-// divisors of N stays under 8 N (Robin's bound, sigma(N) / N below
-// e^gamma ln ln N + 0.65 / ln ln N), so 64 bits hold it.
+// Whether the sum of the divisors of N fits 64 bits: below 2^61 it stays
+// under 8 N (Robin's bound, sigma(N) / N below e^gamma ln ln N + 0.65 /
+// ln ln N).
+bool somme_sur_64_bits() { return N < (int64_t{1} << 61); }
+
+// The sum of t[0..n-1], the n divisors of N.
 u128 sommer(const uint64_t* t, int64_t n) {
-  if (N < (int64_t{1} << 61)) {
+  if (somme_sur_64_bits()) {
     uint64_t somme = 0;
     for (int64_t m = 0; m < n; ++m) somme += t[m];
     return somme;
@@ -306,10 +309,9 @@ AVX512 u128 registres(uint64_t* t, int32_t dernier, bool avec_somme) {
     _mm512_mask_storeu_epi64(t + 8 * u, masque, r[u]);
     total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, r[u]));
   }
-  // Below 2^61 the sum fits 64 bits (see sommer): the lanes are added
-  // modulo 2^64.
+  // Where the sum fits 64 bits the lanes are added modulo 2^64.
   if (!avec_somme) return 1;
-  return N < (int64_t{1} << 61)
+  return somme_sur_64_bits()
              ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
              : sommer(t, n);
 }

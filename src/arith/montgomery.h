@@ -5,8 +5,7 @@
 #include <cstdint>
 
 #include "arith/divisibilite.h"
-
-using u128 = unsigned __int128;
+#include "state/state.h"
 
 // An odd modulus n > 1 with what its Montgomery products need.
 struct Modulo {

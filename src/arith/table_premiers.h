@@ -3,6 +3,11 @@
 
 #include <cstdint>
 
+#include "state/state.h"
+
+// The prime table as the program seeds it: element 0, then 2 and 3.
+inline const Table kGraine = {0, 2, 3};
+
 // Appends to Nprem the prime that follows Nprem[np] and increases np. Reads and
 // writes i (1 on entry and on return) and j, left where the trial division
 // of the new prime stops: at the first prime whose square passes it.

@@ -4,7 +4,6 @@
 #include "driver/calcul2.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "arith/calcul.h"
 #include "arith/decomp.h"
@@ -17,11 +16,6 @@
 #include "plage/segments.h"
 #include "sortie/sortie.h"
 #include "state/state.h"
-
-void copier_message(const char* texte) {
-  std::strncpy(message, texte, sizeof message - 1);
-  message[sizeof message - 1] = '\0';
-}
 
 namespace {
 

@@ -23,5 +23,3 @@ extern int64_t seuil_plage;
 // of the listing's events.
 void lister_par_tranches();
 
-// Copies a prompt into message.
-void copier_message(const char* texte);

@@ -3,6 +3,7 @@
 #include "driver/seance.h"
 
 #include "driver/calcul2.h"
+#include "arith/table_premiers.h"
 #include "input/controle.h"
 #include "sortie/sortie.h"
 #include "state/state.h"
@@ -30,8 +31,7 @@ const char* const kBanniere[] = {
 }  // namespace
 
 void seance() {
-  Nprem[1] = 2;
-  Nprem[2] = 3;
+  Nprem = kGraine;
   np = 2;
   for (const char* morceau : kBanniere) ecrire(morceau);
 

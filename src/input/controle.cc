@@ -138,6 +138,11 @@ int32_t valtest(char caract1) {
   return caract1 == '-' ? 1 : 0;
 }
 
+void copier_message(const char* texte) {
+  std::strncpy(message, texte, sizeof message - 1);
+  message[sizeof message - 1] = '\0';
+}
+
 int32_t controle(int32_t cas, const char* chaine) {
   // Entry steps: skip whatever a regular file still holds; at a terminal or
   // a pipe the seek fails without effect and the failure is cleared.

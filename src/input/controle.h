@@ -14,6 +14,9 @@ constexpr int32_t kTroisChoix = 3;  // the digit 0, 1 or 2
 // or "-", 0 otherwise. Writes valtest2: the digit's value, 1 for "+", else 0.
 int32_t valtest(char caract1);
 
+// Copies a prompt into message, the text every caller hands to controle.
+void copier_message(const char* texte);
+
 // Asks with the prompt `chaine` until the answer fits mode `cas`, then leaves
 // it in valeur0 (integer mode) or valeur2 (choice modes) and returns 0.
 // Reads xn: while it is 1 the integer 0 is refused. Writes entree, saisie,

@@ -3,11 +3,12 @@
 
 #include "plage/cribleurs.h"
 
+#include "arith/table_premiers.h"
 #include "arith/tamis.h"
 
 namespace {
 
-Table cribleurs = {0, 2, 3};
+Table cribleurs = kGraine;
 
 }  // namespace
 
