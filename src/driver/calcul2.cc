@@ -9,7 +9,7 @@
 #include "arith/decomp.h"
 #include "arith/racine.h"
 #include "driver/liste.h"
-#include "driver/tic.h"
+#include "terminal/horloge.h"
 #include "input/controle.h"
 #include "plage/carres.h"
 #include "plage/portee.h"

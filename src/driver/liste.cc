@@ -5,8 +5,9 @@
 
 #include <unistd.h>
 
-#include "driver/tic.h"
 #include "sortie/sortie.h"
+#include "state/state.h"
+#include "terminal/horloge.h"
 #include "terminal/signaux.h"
 #include "terminal/statut.h"
 
@@ -49,7 +50,7 @@ bool faire_le_point() {
   tic = 0;
   const double t = maintenant();
   if (!statut_retient(t)) vider();
-  statut_point(t);
+  statut_point(t, N);
   return true;
 }
 

@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <iterator>
 
-#include "driver/tic.h"
+#include "terminal/horloge.h"
 
 volatile std::sig_atomic_t interruption = 0;
 volatile std::sig_atomic_t reprise = 0;

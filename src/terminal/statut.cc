@@ -15,11 +15,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 #include "sortie/sortie.h"
-#include "state/state.h"
+#include "terminal/horloge.h"
 
 namespace {
 
@@ -179,17 +178,17 @@ std::string duree(double secondes) {
   return b;
 }
 
-// Composes the status at time `t` from N, the last N done: N, the share of
+// Composes the status at time `t` from n, the last N done: n, the share of
 // the range done, N per second since the start, and the time left at that
 // pace. Writes texte.
-void composer(double t) {
-  const double fait = static_cast<double>(N - premier_N + 1);
+void composer(double t, int64_t n) {
+  const double fait = static_cast<double>(n - premier_N + 1);
   const double total = static_cast<double>(dernier_N - premier_N + 1);
   const double vitesse = fait / (t - debut_s);
   const auto pour_mille = static_cast<long long>(1000.0 * fait / total);
   char b[160];
   std::snprintf(b, sizeof b, "N = %lld   %lld,%lld %%   %.0f N/s   reste %s",
-                static_cast<long long>(N), pour_mille / 10, pour_mille % 10,
+                static_cast<long long>(n), pour_mille / 10, pour_mille % 10,
                 vitesse, duree((total - fait) / vitesse).c_str());
   texte = b;
   if (offrir_ctrl_c) texte += "   Ctrl-C : arreter la liste";
@@ -204,12 +203,6 @@ bool sortie_sur_le_terminal() {
 }
 
 }  // namespace
-
-double maintenant() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 // Writes every variable above and avant_vidage.
 bool statut_debut(int64_t premier, int64_t dernier, bool ctrl_c) {
@@ -233,11 +226,11 @@ bool statut_retient(double t) {
   return meme_terminal && affiche != 0 && t - dessin_s < kIntervalle;
 }
 
-void statut_point(double t) {
+void statut_point(double t, int64_t n) {
   point_s = t;
   if (!possible || t - debut_s < 1.0 || t - dessin_s < kIntervalle) return;
   dessin_s = t;
-  composer(t);
+  composer(t, n);
   dessiner();
 }
 

@@ -17,9 +17,9 @@ bool statut_debut(int64_t premier, int64_t dernier, bool ctrl_c);
 // and writing would erase it a tick before it could be drawn again.
 bool statut_retient(double t);
 
-// At a tick, time `t`, N being the last N done: once the listing has run a
+// At a tick, time `t`, n being the last N done: once the listing has run a
 // second, composes and draws the line, at most five times a second.
-void statut_point(double t);
+void statut_point(double t, int64_t n);
 
 // After a stop, at time `t`: the stopped time is left out of the pace, and
 // after Ctrl-Z the cursor is taken to stand at the start of a row (the
@@ -36,5 +36,3 @@ void statut_effacer_en_urgence();
 // End of a listing: the line erased and nothing drawn any more.
 void statut_fin();
 
-// Seconds on the monotonic clock.
-double maintenant();

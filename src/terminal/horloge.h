@@ -1,6 +1,7 @@
-// The listing's clock: an interval timer that ticks every 100 ms while a
-// listing runs, and the flag that any signal of the listing raises. The
-// signal handlers only raise flags; the walk over N reads them between two N.
+// The listing's clock: the monotonic time, an interval timer that ticks
+// every 100 ms while a listing runs, and the flag that any signal of the
+// listing raises. The signal handlers only raise flags; the walk over N
+// reads them between two N.
 #pragma once
 
 #include <csignal>
@@ -16,8 +17,11 @@ extern volatile std::sig_atomic_t tic;
 constexpr int kPeriodeMs = 100;
 
 // Clears the flags and starts the ticks (SIGALRM, restarting interrupted
-// system calls).
+// system calls), keeping SIGALRM's action from before.
 void armer_tic();
 
-// Stops the ticks. A tick still pending only raises the flags.
+// Stops the ticks, then gives SIGALRM back its action from before.
 void desarmer_tic();
+
+// Seconds on the monotonic clock.
+double maintenant();

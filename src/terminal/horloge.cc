@@ -1,8 +1,10 @@
-// The 100 ms interval timer of a listing.
+// The monotonic clock and the 100 ms interval timer of a listing.
 
-#include "driver/tic.h"
+#include "terminal/horloge.h"
 
 #include <sys/time.h>
+
+#include <ctime>
 
 volatile std::sig_atomic_t evenement = 0;
 volatile std::sig_atomic_t tic = 0;
@@ -25,10 +27,11 @@ void regler_minuteur(int ms) {
   setitimer(ITIMER_REAL, &v, nullptr);
 }
 
+struct sigaction avant_tic {};  // SIGALRM's action before the listing
+
 }  // namespace
 
-// Writes the two flags and the SIGALRM handler, kept for the whole process
-// so that a late tick never ends it.
+// Writes the two flags and SIGALRM's action.
 void armer_tic() {
   tic = 0;
   evenement = 0;
@@ -36,8 +39,20 @@ void armer_tic() {
   action.sa_handler = sur_tic;
   action.sa_flags = SA_RESTART;
   sigemptyset(&action.sa_mask);
-  sigaction(SIGALRM, &action, nullptr);
+  sigaction(SIGALRM, &action, &avant_tic);
   regler_minuteur(kPeriodeMs);
 }
 
-void desarmer_tic() { regler_minuteur(0); }
+// Once setitimer has stopped the timer no tick is generated any more, and
+// one generated before was delivered at once (SIGALRM is never blocked):
+// the old action can come back without a late tick meeting it.
+void desarmer_tic() {
+  regler_minuteur(0);
+  sigaction(SIGALRM, &avant_tic, nullptr);
+}
+
+double maintenant() {
+  timespec t{};
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
