@@ -12,7 +12,7 @@
 #include "arith/table_premiers.h"
 #include "console.h"
 #include "driver/calcul2.h"
-#include "driver/tic.h"
+#include "terminal/horloge.h"
 #include "pas_a_pas.h"
 #include "plage/portee.h"
 #include "terminal/signaux.h"
