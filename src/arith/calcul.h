@@ -4,8 +4,6 @@
 
 #include <cstdint>
 
-#include "state/state.h"
-
 // Factorises N and prints its result line when the sum of its divisors has
 // the parity wanted. Precondition: S = N and the per-N tables hold only their
 // element 0; so they do again on return. Writes nN and everything below.
@@ -24,8 +22,6 @@ void couper();
 // ecrire_ligne: appends the result line of nN, SN, ND1 and Smax to the
 // output.
 void ecrire_ligne();
-// The result line of the rang-th N listed, n, with nd divisors of sum somme.
-void ecrire_resultat(int64_t rang, int64_t n, int64_t nd, u128 somme);
 
 // Advances the exponent odometer Prod within the limits Nexpo[1..nf], the
 // last prime's exponent turning fastest, and increases k when it moved.

@@ -9,10 +9,10 @@
 #include <algorithm>
 #include <bit>
 
-#include "arith/calcul.h"
 #include "arith/divisibilite.h"
 #include "arith/racine.h"
 #include "plage/cribleurs.h"
+#include "sortie/ligne.h"
 #include "state/state.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <bit>
 #include <vector>
 
-#include "arith/calcul.h"
 #include "arith/divisibilite.h"
 #include "arith/facteurs.h"
 #include "arith/scission.h"
 #include "plage/cribleurs.h"
+#include "sortie/ligne.h"
 #include "state/state.h"
 
 namespace {
