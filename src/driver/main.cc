@@ -4,7 +4,7 @@
 #include <iostream>
 
 #include "driver/seance.h"
-#include "input/console.h"
+#include "input/entree_standard.h"
 #include "sortie/sortie.h"
 
 int main() {

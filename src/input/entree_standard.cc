@@ -1,6 +1,6 @@
 // Reading and repositioning descriptor 0 for the input reader.
 
-#include "input/console.h"
+#include "input/entree_standard.h"
 
 #include <poll.h>
 #include <unistd.h>
