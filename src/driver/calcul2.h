@@ -5,9 +5,10 @@
 #include <cstdint>
 
 // Asks for the minimum and maximum values of N and the parity, prints the
-// header for that parity, then hands each N from the minimum to the maximum
-// to calcul; Ctrl-C at a terminal stops the walk after the current N.
-// Writes nN, N, Nmax, parite, S, xn and message.
+// header for that parity, then lists every N from the minimum to the
+// maximum whose divisor sum has that parity, N after N or by slices; Ctrl-C
+// at a terminal stops the listing after the current N or slice. Writes nN,
+// N, Nmax, parite, S, xn and message.
 void calcul2();
 
 // Below this many N (kSeuilPlage: a few milliseconds of work; an eighth of

@@ -1,6 +1,8 @@
 // Program-wide state of kelvaro: the answers read at the console, the range
 // being walked, and the 1-based tables of primes, factors and divisors. The
 // routines take no arguments and talk to each other through these variables.
+// Wherever a listing hands control back, every one of them holds what the
+// plain walk of calcul over each N would leave: tests and users can look.
 #pragma once
 
 #include <cstdint>
