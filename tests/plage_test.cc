@@ -12,14 +12,23 @@
 #include "arith/table_premiers.h"
 #include "console.h"
 #include "driver/calcul2.h"
-#include "terminal/horloge.h"
 #include "pas_a_pas.h"
 #include "plage/portee.h"
+#include "terminal/horloge.h"
 #include "terminal/signaux.h"
 
 namespace {
 
 constexpr int64_t k53 = int64_t{1} << 53;
+
+// The dialogue of a calculation up to its header, for parity par.
+std::string entete(int par) {
+  std::string t = texte::kMin;
+  t += texte::kMax;
+  t += texte::kParite;
+  t += texte::kEntete[par];
+  return t;
+}
 
 struct Issue {
   std::string sortie, etat;
@@ -95,9 +104,14 @@ TEST_F(Plage, WalkLeavesTheStateOfTheStepByStepWalk) {
   EXPECT_EQ(j, 3);
   const struct {
     int64_t avant, lo, hi;
-  } lignes[] = {{0, 1, 1},         {0, 1, 300},       {300, 1, 1},
-                {0, 97, 121},      {0, 1000, 1100},   {5000, 7, 9},
-                {0, 999990, 1000050}, {0, 1000003ll * 1000003 - 30, 1000003ll * 1000003 + 3},
+  } lignes[] = {{0, 1, 1},
+                {0, 1, 300},
+                {300, 1, 1},
+                {0, 97, 121},
+                {0, 1000, 1100},
+                {5000, 7, 9},
+                {0, 999990, 1000050},
+                {0, 1000003ll * 1000003 - 30, 1000003ll * 1000003 + 3},
                 {0, 4294967196, 4294967396}};
   for (const auto& l : lignes)
     for (int par = 0; par <= 2; ++par) {
@@ -117,16 +131,27 @@ TEST_F(Plage, WalkLeavesTheStateOfTheStepByStepWalk) {
       }
       N = l.hi;
       EXPECT_EQ(programme.etat, etat()) << l.lo << " " << par;
-      EXPECT_EQ(programme.sortie, texte::kMin + texte::kMax + texte::kParite +
-                                      texte::kEntete[par] + lignes_pas)
+      EXPECT_EQ(programme.sortie, entete(par).append(lignes_pas))
           << l.lo << " " << par;
     }
 }
 
 // The reach of N from its factors against where the walk stops.
 TEST_F(Plage, ReachIsWhereTheWalkStops) {
-  std::vector<int64_t> n = {2, 3, 4, 8, 9, 25, 49, 97, 121, 1000003ll * 1000003,
-                            999999999989, 2 * 999983ll * 999983, k53 - 1, k53};
+  std::vector<int64_t> n = {2,
+                            3,
+                            4,
+                            8,
+                            9,
+                            25,
+                            49,
+                            97,
+                            121,
+                            1000003ll * 1000003,
+                            999999999989,
+                            2 * 999983ll * 999983,
+                            k53 - 1,
+                            k53};
   for (int64_t m = 1; m <= 3000; ++m) n.push_back(m);
   for (int64_t d = -50; d <= 50; ++d) n.push_back(1693182318746371 + 500 + d);
   for (const int64_t v : n) {
@@ -160,7 +185,7 @@ TEST_F(Plage, SlicesLeaveTheBytesAndTheStateOfTheWalk) {
       {2 * k16 * k16 - 7, 2 * k16 * k16 + 7, 0},
       {kHaut * kHaut - 50, kHaut * kHaut, 0},
       {2 * 2147483647ll * 2147483647 - 9, 2 * 2147483647ll * 2147483647 + 1, 0},
-      {1, 70000, 0},                    // segments of 2^15, slices of 2^16
+      {1, 70000, 0},  // segments of 2^15, slices of 2^16
       {65530, 65536 + 65537, 0},
       {1693182318746372, 1693182318747502, 0},  // inside a prime gap
       {p * p - 2000, p * p, 0},
@@ -170,7 +195,7 @@ TEST_F(Plage, SlicesLeaveTheBytesAndTheStateOfTheWalk) {
       {k53 - 3000, k53 + 3000, 0},
       {9223372000556244036 - 30, 9223372000556244036, 0},
       {INT64_MAX - 2000, INT64_MAX, 0},
-      {10, 6000, 1000000},              // the table already past the range
+      {10, 6000, 1000000},  // the table already past the range
   };
   for (const auto& l : lignes) comparer(l.lo, l.hi, l.avant);
 }
@@ -196,9 +221,7 @@ TEST_F(Plage, OddSumsOfLongRangesAreTheSquaresLines) {
       N = S = v;
       calcul();
     }
-    ASSERT_EQ(tranches, texte::kMin + texte::kMax + texte::kParite +
-                            texte::kEntete[1] + lu())
-        << lo;
+    ASSERT_EQ(tranches, entete(1).append(lu())) << lo;
   }
 }
 

@@ -9,13 +9,13 @@
 #include "arith/decomp.h"
 #include "arith/racine.h"
 #include "driver/liste.h"
-#include "terminal/horloge.h"
 #include "input/controle.h"
 #include "plage/carres.h"
 #include "plage/portee.h"
 #include "plage/segments.h"
 #include "sortie/sortie.h"
 #include "state/state.h"
+#include "terminal/horloge.h"
 
 namespace {
 

@@ -23,4 +23,3 @@ extern int64_t seuil_plage;
 // last N of the slice where Ctrl-C stopped it. Reads parite and the flags
 // of the listing's events.
 void lister_par_tranches();
-

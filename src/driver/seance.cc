@@ -2,8 +2,8 @@
 
 #include "driver/seance.h"
 
-#include "driver/calcul2.h"
 #include "arith/table_premiers.h"
+#include "driver/calcul2.h"
 #include "input/controle.h"
 #include "sortie/sortie.h"
 #include "state/state.h"

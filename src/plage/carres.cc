@@ -22,31 +22,33 @@ constexpr int64_t kBloc = 4096;  // k per block
 // One run of k, for the squares (double_ = false) or the doubled squares,
 // sieved a block at a time.
 struct Suite {
-  uint64_t k = 0, dernier = 0;  // next k, last k; k > dernier: exhausted
+  uint64_t suivant = 0, dernier = 0;  // next k, last k; past it: exhausted
   bool double_ = false;
   uint64_t base = 0;  // first k of the block
   int64_t taille = 0;
-  uint32_t deux[kBloc];     // a, the exponent of 2 in k
-  uint32_t nombre[kBloc];   // divisors of m^2
-  u128 somme[kBloc];        // their sum
-  uint64_t reste[kBloc];    // what the primes sieved so far leave of m
+  uint32_t deux[kBloc];       // a, the exponent of 2 in k
+  uint32_t nombre[kBloc];     // divisors of m^2
+  u128 somme[kBloc];          // their sum
+  uint64_t cofacteur[kBloc];  // what the primes sieved so far leave of m
 };
 Suite carres, doubles;
 
-// The divisors' count and sum of m^2 for the k of the block from s.k on.
+// The divisors' count and sum of m^2 for the k of the block from s.suivant on.
 void cribler(Suite& s) {
-  s.base = s.k;
-  s.taille = static_cast<int64_t>(std::min<uint64_t>(kBloc, s.dernier - s.k + 1));
+  s.base = s.suivant;
+  s.taille = static_cast<int64_t>(
+      std::min<uint64_t>(kBloc, s.dernier - s.suivant + 1));
   const uint64_t fin = s.base + static_cast<uint64_t>(s.taille) - 1;
   for (int64_t t = 0; t < s.taille; ++t) {
-    const uint64_t k = s.base + static_cast<uint64_t>(t);
-    const int a = std::countr_zero(k);
-    s.deux[t] = static_cast<uint32_t>(a);
-    s.reste[t] = k >> a;
+    const uint64_t v = s.base + static_cast<uint64_t>(t);
+    const int deux = std::countr_zero(v);
+    s.deux[t] = static_cast<uint32_t>(deux);
+    s.cofacteur[t] = v >> deux;
     s.nombre[t] = 1;
     s.somme[t] = 1;
   }
-  const Table& premiers = cribleurs_jusqua(racine(static_cast<int64_t>(fin)) + 1);
+  const Table& premiers =
+      cribleurs_jusqua(racine(static_cast<int64_t>(fin)) + 1);
   for (size_t c = 2; c < premiers.size(); ++c) {
     const auto p = static_cast<uint64_t>(premiers[c]);
     if (p > fin / p) break;
@@ -54,7 +56,7 @@ void cribler(Suite& s) {
     for (uint64_t t = (p - s.base % p) % p; t < static_cast<uint64_t>(s.taille);
          t += p) {
       int32_t exposant = 0;
-      s.reste[t] = diviser_tout(s.reste[t], e, exposant);
+      s.cofacteur[t] = diviser_tout(s.cofacteur[t], e, exposant);
       // 1 + p + ... + p^2e < 2 p^2e <= 2 k^2 < 2^64.
       uint64_t terme = 1, total = 1;
       for (int32_t u = 0; u < 2 * exposant; ++u) total += terme *= p;
@@ -64,38 +66,40 @@ void cribler(Suite& s) {
   }
   // What is left above 1 is one prime q, below 2^32: m^2 has q^2.
   for (int64_t t = 0; t < s.taille; ++t)
-    if (const uint64_t q = s.reste[t]; q > 1) {
+    if (const uint64_t q = s.cofacteur[t]; q > 1) {
       s.nombre[t] *= 3;
       s.somme[t] *= u128{q} * q + q + 1;
     }
 }
 
 uint64_t n_de(const Suite& s) {
-  return (s.double_ ? 2 : 1) * s.k * s.k;
+  return (s.double_ ? 2 : 1) * s.suivant * s.suivant;
 }
 
 // The result line of s's current k, then the next k.
 void ecrire_et_avancer(Suite& s) {
-  const auto t = static_cast<int64_t>(s.k - s.base);
+  const auto t = static_cast<int64_t>(s.suivant - s.base);
   const uint32_t a2 = 2 * s.deux[t] + (s.double_ ? 1 : 0);
   // 2^(a2) has a2 + 1 divisors, of sum 2^(a2 + 1) - 1.
   const u128 somme = ((u128{1} << (a2 + 1)) - 1) * s.somme[t];
   const int64_t nd = int64_t{a2 + 1} * s.nombre[t];
   ecrire_resultat(++nN, static_cast<int64_t>(n_de(s)), nd, somme);
-  if (++s.k <= s.dernier && s.k == s.base + static_cast<uint64_t>(s.taille))
+  if (++s.suivant <= s.dernier &&
+      s.suivant == s.base + static_cast<uint64_t>(s.taille))
     cribler(s);
 }
 
 // The k with lo <= f k^2 <= hi, f = 1 or 2.
 void preparer(Suite& s, bool double_, int64_t lo, int64_t hi) {
-  const int64_t f = double_ ? 2 : 1;
-  const int64_t bas = lo / f + (lo % f != 0 ? 1 : 0), haut = hi / f;
-  int64_t k = racine(bas);
-  if (k * k < bas) ++k;
+  const int64_t facteur = double_ ? 2 : 1;
+  const int64_t bas = lo / facteur + (lo % facteur != 0 ? 1 : 0),
+                haut = hi / facteur;
+  int64_t premier = racine(bas);
+  if (premier * premier < bas) ++premier;
   s.double_ = double_;
-  s.k = static_cast<uint64_t>(k);
+  s.suivant = static_cast<uint64_t>(premier);
   s.dernier = static_cast<uint64_t>(racine(haut));
-  if (s.k <= s.dernier) cribler(s);
+  if (s.suivant <= s.dernier) cribler(s);
 }
 
 }  // namespace
@@ -105,7 +109,8 @@ void lister_impairs(int64_t debut, int64_t fin) {
   preparer(carres, false, debut, fin);
   preparer(doubles, true, debut, fin);
   for (;;) {
-    const bool c = carres.k <= carres.dernier, d = doubles.k <= doubles.dernier;
+    const bool c = carres.suivant <= carres.dernier,
+               d = doubles.suivant <= doubles.dernier;
     if (!c && !d) return;
     ecrire_et_avancer(c && (!d || n_de(carres) < n_de(doubles)) ? carres
                                                                 : doubles);

@@ -43,8 +43,8 @@ uint64_t premier_de_portee(uint64_t n) {
 // A range inside a prime gap may be searched whole.
 void etendre_a_la_portee(int64_t debut, int64_t fin) {
   uint64_t b = 0;
-  for (int64_t n = std::min(fin, kLimiteTable); n >= std::max(debut, int64_t{2});
-       --n) {
+  for (int64_t n = std::min(fin, kLimiteTable);
+       n >= std::max(debut, int64_t{2}); --n) {
     if (b * b > static_cast<uint64_t>(n)) break;
     b = std::max(b, premier_de_portee(static_cast<uint64_t>(n)));
   }

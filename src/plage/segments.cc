@@ -21,7 +21,7 @@ namespace {
 
 constexpr int64_t kSegment = int64_t{1} << 15;
 
-uint64_t reste[kSegment];
+uint64_t cofacteur[kSegment];
 uint32_t nombre[kSegment];
 // The sums: in 64 bits below 2^60, where sigma(N) < 2^63, else in 128.
 uint64_t somme64[kSegment];
@@ -47,14 +47,14 @@ void cribler(Somme* somme, const Table& premiers, size_t fin_premiers,
     const Essai e = essai_de(p);
     uint64_t t = prochain[c];
     for (; t < static_cast<uint64_t>(n); t += p) {
-      uint64_t r = reste[t] * e.inverse, puissance = p, s = 1 + p;
+      uint64_t r = cofacteur[t] * e.inverse, puissance = p, s = 1 + p;
       uint32_t exposant = 1;
       while (divise(r, e)) {
         r *= e.inverse;
         s += puissance *= p;
         ++exposant;
       }
-      reste[t] = r;
+      cofacteur[t] = r;
       nombre[t] *= exposant + 1;
       somme[t] *= s;
     }
@@ -70,13 +70,13 @@ void segment(Somme* somme, int64_t lo, int64_t n, const Table& premiers,
   for (int64_t t = 0; t < n; ++t) {
     const auto v = static_cast<uint64_t>(lo + t);
     const int e = std::countr_zero(v);
-    reste[t] = v >> e;
+    cofacteur[t] = v >> e;
     nombre[t] = static_cast<uint32_t>(e + 1);
     somme[t] = (Somme{2} << e) - 1;
   }
   cribler(somme, premiers, fin_premiers, n);
   for (int64_t t = 0; t < n; ++t) {
-    const uint64_t r = reste[t];
+    const uint64_t r = cofacteur[t];
     if (r == 1) continue;
     if (r / suivant < suivant) {  // no factor below its root: a prime
       nombre[t] *= 2;
@@ -114,12 +114,12 @@ void lister_segments(Somme* somme, int64_t debut, int64_t fin,
 void lister_crible(int64_t debut, int64_t fin, int64_t borne) {
   const Table& premiers = cribleurs_jusqua(borne + 1);
   // The sieving primes: the odd ones up to borne whose square is at most
-  // fin; `suivant` is the first prime past them.
+  // fin; `suivant` is the first prime past them. The table ends on a prime
+  // above borne, so the search stops within it.
   size_t fin_premiers = 2;
-  while (fin_premiers < premiers.size() &&
-         premiers[fin_premiers] <= borne &&
-         premiers[fin_premiers] <= fin / premiers[fin_premiers])
-    ++fin_premiers;
+  for (int64_t p = premiers[2]; p <= borne && p <= fin / p;
+       p = premiers[++fin_premiers]) {
+  }
   const auto suivant = static_cast<uint64_t>(premiers[fin_premiers]);
   prochain.resize(fin_premiers);
   for (size_t c = 2; c < fin_premiers; ++c) {

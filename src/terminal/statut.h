@@ -35,4 +35,3 @@ void statut_effacer_en_urgence();
 
 // End of a listing: the line erased and nothing drawn any more.
 void statut_fin();
-
