@@ -37,13 +37,12 @@ std::string dialogue(int parite, std::initializer_list<const char*> l,
 
 const std::string k1a6 =
     dialogue(0, {"1 1 1", "2 2 3", "3 2 4", "4 3 7", "5 2 6", "6 4 12"});
-const char* const kLent = "1000000000000000000 361 2499995231628286897";
 
 struct Transcription {
   const char* nom;
   std::string entree;
   int statut;
-  std::string sortie;  // after the banner
+  std::string sortie;  // after the banner; its end only past 128 KiB
   Bout bout = Bout::kTube;
   std::string guetter{};  // a line that must come at once, not at the end
 };
@@ -67,10 +66,14 @@ const Transcription kTranscriptions[] = {
     {"up_to_the_largest_n", "9223372036854775806 9223372036854775807 0 0", 1,
      dialogue(0, {"9223372036854775806 16 18446744108069289984",
                   "9223372036854775807 96 10994507040830097408"})},
-    // Only the first N qualifies, and the walk goes on a second or more.
+    // Each of these 3 * 10^5 N costs microseconds: the listing lasts seconds,
+    // and its first line comes at once, not once the range is computed.
     {"slow_listing_first_line_at_once",
-     "1000000000000000000 1000000000000300000 1 0", 1, dialogue(1, {kLent}),
-     Bout::kTube, lignes({kLent})}};
+     "9223372036854475807 9223372036854775807 2 0", 1,
+     "\n \n \t 300001 \t -  :  \t 9223372036854775807  a  96  diviseurs  de "
+     "somme  : 10994507040830097408 . " +
+         kNouveau,
+     Bout::kTube, lignes({"9223372036854475807 8 9446915354740727600"})}};
 
 class Programme : public ::testing::TestWithParam<Transcription> {};
 
@@ -78,7 +81,10 @@ TEST_P(Programme, TranscriptMatchesByteForByte) {
   const Transcription& t = GetParam();
   const Execution r =
       executer({.debut = t.entree, .entree = t.bout, .guetter = t.guetter});
-  EXPECT_EQ(r.sortie, kBanniere + t.sortie);
+  if (r.taille > r.sortie.size())  // only the end of the output is kept
+    EXPECT_TRUE(r.sortie.ends_with(t.sortie));
+  else
+    EXPECT_EQ(r.sortie, kBanniere + t.sortie);
   EXPECT_EQ(r.statut, t.statut);
   EXPECT_EQ(r.erreurs, "");
   if (t.guetter.empty()) return;

@@ -50,7 +50,9 @@ bool faire_le_point() {
   tic = 0;
   const double t = maintenant();
   if (!statut_retient(t)) vider();
-  statut_point(t, N);
+  // Ctrl-Z during that write, then fg: the line waits for the next call,
+  // which sets NOFLSH again first.
+  if (reprise == 0) statut_point(t, N);
   return true;
 }
 
