@@ -108,8 +108,11 @@ int32_t Suiv() {
 void etendre_jusqua(int64_t b) {
   if (Nprem[static_cast<size_t>(np)] >= b) return;
   reserver_premiers(b);
-  seuil = Nprem.capacity();
-  agrandir_vers(seuil);
+  // The whole room is mapped once per block, not at every call.
+  if (seuil < Nprem.capacity()) {
+    seuil = Nprem.capacity();
+    agrandir_vers(seuil);
+  }
   prolonger_nprem(b);
   indice_d_arret(Nprem[static_cast<size_t>(np)]);
   i = 1;
