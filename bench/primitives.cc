@@ -10,6 +10,7 @@
 #include "arith/calcul.h"
 #include "arith/decomp.h"
 #include "arith/liste_diviseurs.h"
+#include "arith/vectoriel.h"
 #include "arith/table_premiers.h"
 #include "sortie/decimal.h"
 #include "sortie/sortie.h"
@@ -103,8 +104,8 @@ BENCHMARK(CalculPlage)->Arg(1)->Arg(9990000)->Arg(1000000000000);
 // 0 for the portable ones.
 void DiviseursPlage(benchmark::State& etat) {
   const int64_t debut = etat.range(0);
-  const bool avant = diviseurs_avx512;
-  diviseurs_avx512 = diviseurs_avx512 && etat.range(1) == 1;
+  const bool avant = avx512_actif;
+  avx512_actif = avx512_actif && etat.range(1) == 1;
   depart();
   std::vector<Table> facteurs, exposants;
   std::vector<int64_t> nombres;
@@ -130,7 +131,7 @@ void DiviseursPlage(benchmark::State& etat) {
       total += ND1;
     }
   }
-  diviseurs_avx512 = avant;
+  avx512_actif = avant;
   etat.counters["ns_par_diviseur"] = benchmark::Counter(
       static_cast<double>(total),
       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);

@@ -17,6 +17,7 @@
 #include "arith/racine.h"
 #include "arith/rho.h"
 #include "arith/table_premiers.h"
+#include "arith/vectoriel.h"
 #include "console.h"
 #include "pas_a_pas.h"
 #include "sortie/decimal.h"
@@ -128,16 +129,16 @@ TEST_F(Arith, AgreesWithASieveAndWithTheParityOfSigma) {
   std::vector<int64_t> nombre(kFin + 1, 0), somme(kFin + 1, 0);
   for (int64_t d = 1; d <= kFin; ++d)
     for (int64_t m = d; m <= kFin; m += d) ++nombre[m], somme[m] += d;
-  const bool avx512 = diviseurs_avx512;
+  const bool avx512 = avx512_actif;
   auto carre = [](int64_t n) {
     const int64_t r = std::llround(std::sqrt(static_cast<double>(n)));
     return r * r == n;
   };
-  // Each range on both merge paths: in registers (where the processor has
-  // AVX-512) and portable.
+  // Each range on both paths of the walk and the merges: in AVX-512
+  // registers, where the processor has it, and portable.
   for (const bool registres : {true, false})
     for (int64_t debut : {int64_t{1}, int64_t{1000000000000}}) {
-      diviseurs_avx512 = registres && avx512;
+      avx512_actif = registres && avx512;
       for (N = debut; N <= debut + (debut == 1 ? kFin - 1 : 50000); ++N) {
         S = N;
         diviseurs();
@@ -151,7 +152,7 @@ TEST_F(Arith, AgreesWithASieveAndWithTheParityOfSigma) {
         couper();
       }
     }
-  diviseurs_avx512 = avx512;
+  avx512_actif = avx512;
 }
 
 // Everything decomp leaves behind, the prime table summed up by its size

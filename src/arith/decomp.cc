@@ -63,23 +63,6 @@ void faire_place(int64_t depart) {
   reserver_premiers(std::min(racine(depart), int64_t{1} << 27));
 }
 
-// Index of the first prime of the table above x, the table grown in bulk
-// (as by Suiv) when it does not reach that far. premier_au_dela reads the
-// first primes' own list below the kMarche-th prime.
-[[gnu::noinline]] int64_t premier_au_dela_table(int64_t x) {
-  if (Nprem[static_cast<size_t>(np)] > x)
-    return std::upper_bound(Nprem.begin() + 1, Nprem.begin() + np + 1, x) -
-           Nprem.begin();
-  etendre_jusqua(x + 1);
-  return np;
-}
-
-int64_t premier_au_dela(int64_t x) {
-  if (x < static_cast<int64_t>(premier_numero(kMarche)))
-    return indice_au_dela(static_cast<uint64_t>(x));
-  return premier_au_dela_table(x);
-}
-
 // Grows the table through Suiv to index m.
 [[gnu::noinline]] void etendre_table(int64_t m, int64_t depart) {
   faire_place(depart);
@@ -136,12 +119,8 @@ void etat_final(const Facteurs& trouves, int64_t arret, int64_t depart) {
   } else {
     rS = racine(static_cast<int64_t>(q));
     const uint64_t avant = t > 0 ? trouves.premier[t - 1] : 0;
-    if (arret > 0)
-      k = arret;
-    else if (q < kPetitReste)  // the first prime above avant and sqrt(q)
-      k = std::max(indice_au_dela(avant), indice_racine(q));
-    else
-      k = premier_au_dela(std::max(static_cast<int64_t>(avant), rS));
+    k = arret > 0 ? arret
+                  : premier_au_dela(std::max(static_cast<int64_t>(avant), rS));
     expo = f = 0;
   }
   if (np < k) [[unlikely]]

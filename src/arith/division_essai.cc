@@ -7,7 +7,6 @@
 
 #include "arith/division_essai.h"
 
-#include <algorithm>
 #include <bit>
 
 #include "arith/vectoriel.h"
@@ -33,11 +32,9 @@ struct Lanes {
   alignas(64) uint32_t lim32[kPlace];
   alignas(64) uint32_t carre32[kPlace];
   // For the primes 3 to 59 (index 2 to 17), one lane each: the test of
-  // p^(j+1) modulo 2^32, and the index of the first prime above x < 64.
+  // p^(j+1) modulo 2^32.
   alignas(64) uint32_t puissance_inv[4][16];
   alignas(64) uint32_t puissance_lim[4][16];
-  int8_t au_dela[64];
-  int8_t racine[kPetitReste];
 };
 
 // The first kMarche primes by a sieve of Eratosthenes up to 17863, and
@@ -71,14 +68,6 @@ Lanes construire() {
       t.puissance_inv[e][u] = static_cast<uint32_t>(inverse(puissance));
       t.puissance_lim[e][u] = UINT32_MAX / puissance;
     }
-  }
-  for (uint64_t x = 0, m2 = 1; x < 64; ++x) {
-    while (t.p[m2] <= x) ++m2;
-    t.au_dela[x] = static_cast<int8_t>(m2);
-  }
-  for (uint64_t x = 0, m2 = 1; x < kPetitReste; ++x) {
-    while (t.p[m2] * t.p[m2] <= x) ++m2;
-    t.racine[x] = static_cast<int8_t>(m2);
   }
   return t;
 }
@@ -220,8 +209,6 @@ AVX512 int64_t seize(uint64_t impair, int64_t debut, int64_t fin,
 }
 #endif  // KELVARO_AVX512
 
-const bool kAvx512 = avx512_present();
-
 }  // namespace
 
 uint64_t premier_numero(int64_t m) { return lanes.p[m]; }
@@ -230,22 +217,15 @@ Essai essai_numero(int64_t m) {
   return {lanes.p[m], lanes.inv64[m], lanes.lim64[m]};
 }
 
-int64_t indice_au_dela(uint64_t x) {
-  if (x < 64) return lanes.au_dela[x];
-  return std::upper_bound(lanes.p + 1, lanes.p + kMarche + 1, x) - lanes.p;
-}
-
-int64_t indice_racine(uint64_t x) { return lanes.racine[x]; }
-
 int64_t marcher(uint64_t impair, int64_t fin, Facteurs& trouves, uint64_t& c) {
   c = impair;
 #if KELVARO_AVX512
-  if (kAvx512 && impair <= UINT32_MAX && fin >= 17) {
+  if (avx512_actif && impair <= UINT32_MAX && fin >= 17) {
     // Past 59, the next prime is 61: a rest below 61^2 is 1 or a prime.
     c = seize_petits(static_cast<uint32_t>(impair), trouves);
-    return c < kPetitReste ? 0 : seize(impair, 18, fin, trouves, c);
+    return c < 61 * 61 ? 0 : seize(impair, 18, fin, trouves, c);
   }
-  if (kAvx512) return seize(impair, 2, fin, trouves, c);
+  if (avx512_actif) return seize(impair, 2, fin, trouves, c);
 #endif
   return un_par_un(impair, 2, fin, trouves, c);
 }

@@ -23,10 +23,3 @@ Essai essai_numero(int64_t m);
 // out (the factors say which: see decomp); c is what is left.
 int64_t marcher(uint64_t impair, int64_t fin, Facteurs& trouves, uint64_t& c);
 
-// The index of the first prime above x, for x below the kMarche-th prime.
-int64_t indice_au_dela(uint64_t x);
-
-// The index of the first prime whose square passes x, for x below
-// kPetitReste = 61^2 (the index is at most 18, the prime 61).
-constexpr uint64_t kPetitReste = uint64_t{61} * 61;
-int64_t indice_racine(uint64_t x);

@@ -224,104 +224,141 @@ AVX512 inline void fusion32(__m512i g0, __m512i g1, __m512i d0, __m512i d1,
   r[3] = trier8(_mm512_max_epu64(haut0, haut1));
 }
 
-// The divisors made of the primes 1 to dernier (2 <= dernier <= nf), at
-// most 16 of them (at most 32 with k32), written to t, increasing. Returns
-// their sum when avec_somme, else 1. The list of the first primes never
-// passes half of the whole, the next prime doubling it at least. With k32,
-// a first exponent above 7 or an increment step on more than 16 lanes is
-// left to the portable merges: returns 0, having written nothing. The sum
-// comes back in registers: read back from memory, the two halves of a
-// 128-bit value written apart would wait on each other's store.
-template <bool k32>
-AVX512 u128 registres(uint64_t* t, int32_t dernier, bool avec_somme) {
-  const bool petit = N < (int64_t{1} << 32);
+// A sorted list of up to 32 divisors in four registers of eight lanes, the
+// lanes past the n-th holding kInfini; produit is its largest divisor, the
+// product of the prime powers taken so far.
+struct EnRegistres {
+  __m512i r[4];
+  int64_t n;
+  uint64_t produit;
+};
+
+// The powers of the first prime, its exponent below 8 here. The powers up
+// to q1^7 are made whatever the exponent (a power past N may wrap, and is
+// masked off): no loop whose end the processor must guess.
+AVX512 inline EnRegistres semer() {
   const __m512i infini = _mm512_set1_epi64(-1);
-  int64_t n = Nexpo[1] + 1;
-  if (k32 && n > 8) return 0;
-  // The powers of the first prime, 1 to q1^7 whatever its exponent (a power
-  // past N may wrap, and is masked off): no loop whose end must be guessed.
+  const int64_t n = Nexpo[1] + 1;
   const auto q1 = static_cast<uint64_t>(Nfact[1]);
   const uint64_t q2 = q1 * q1, q4 = q2 * q2;
   const uint64_t q3 = q2 * q1, q5 = q4 * q1, q6 = q4 * q2, q7 = q4 * q3;
-  __m512i r[4] = {
-      _mm512_mask_mov_epi64(
-          infini, lanes(n),
-          _mm512_set_epi64(static_cast<int64_t>(q7), static_cast<int64_t>(q6),
-                           static_cast<int64_t>(q5), static_cast<int64_t>(q4),
-                           static_cast<int64_t>(q3), static_cast<int64_t>(q2),
-                           static_cast<int64_t>(q1), 1)),
-      infini, infini, infini};
-  // The largest divisor so far, the product of the primes so far.
-  // q1^(n-1), read from the powers made above: a loop of n - 1 steps would
-  // end where the processor cannot guess.
   const uint64_t puissances[8] = {1, q1, q2, q3, q4, q5, q6, q7};
-  uint64_t produit = puissances[std::min<int64_t>(n, 8) - 1];
-  for (int64_t u = 8; u < n; ++u) produit *= q1;
+  const __m512i r0 = _mm512_mask_mov_epi64(
+      infini, lanes(n),
+      _mm512_set_epi64(static_cast<int64_t>(q7), static_cast<int64_t>(q6),
+                       static_cast<int64_t>(q5), static_cast<int64_t>(q4),
+                       static_cast<int64_t>(q3), static_cast<int64_t>(q2),
+                       static_cast<int64_t>(q1), 1));
+  return {{r0, infini, infini, infini}, n, puissances[n - 1]};
+}
+
+// q, of exponent 1, passes every divisor of l, at most eight of them: L q
+// follows L, its lanes moved up by n.
+AVX512 inline void prolonger(EnRegistres& l, uint64_t q, bool petit) {
+  const __m512i lq = multiplier(l.r[0], q, l.n, petit);
+  const auto u = static_cast<size_t>(l.n);
+  l.r[1] = _mm512_permutex2var_epi64(
+      l.r[0], _mm512_loadu_si512(kApres[u].data() + 8), lq);
+  l.r[0] = _mm512_permutex2var_epi64(
+      l.r[0], _mm512_loadu_si512(kApres[u].data()), lq);
+  l.n *= 2;
+  l.produit *= q;
+}
+
+// L, L q, ..., L q^e merged by the steps of q^e's plan. The list of the
+// primes so far never passes half of the whole, the next prime doubling it
+// at least. With k32, an increment step on more than 16 lanes is left to
+// the portable merges: returns false, l left half made.
+template <bool k32>
+AVX512 bool fusionner_puissances(EnRegistres& l, uint64_t q, int64_t e,
+                                 bool petit) {
+  for (int64_t u = 0; u < e; ++u) l.produit *= q;
+  const Plan plan = kPlans[static_cast<size_t>(e)];
+  const __m512i liste0 = l.r[0], liste1 = l.r[1];
+  const int64_t nl = l.n;
+  uint64_t fc = q;
+  for (int32_t s = 0; s < plan.r; ++s) {
+    if ((plan.pas >> s) & 1) {  // the result, 2 n lanes, fits
+      if (!k32 || l.n <= 8)
+        fusion16(l.r[0], multiplier(l.r[0], fc, l.n, petit), l.r[0], l.r[1]);
+      else
+        fusion32(l.r[0], l.r[1], multiplier(l.r[0], fc, 8, petit),
+                 multiplier(l.r[1], fc, l.n - 8, petit), l.r);
+      fc *= fc;
+      l.n *= 2;
+      continue;
+    }
+    if (l.n <= 8 && nl <= 8) {
+      fusion16(liste0, multiplier(l.r[0], q, l.n, petit), l.r[0], l.r[1]);
+    } else if (!k32) {
+      fusion24(liste0, multiplier(l.r[0], q, 8, petit),
+               multiplier(l.r[1], q, l.n - 8, petit), l.r[0], l.r[1]);
+    } else {
+      if (l.n > 16) return false;
+      fusion32(liste0, liste1, multiplier(l.r[0], q, l.n, petit),
+               multiplier(l.r[1], q, l.n - 8, petit), l.r);
+    }
+    fc *= q;
+    l.n += nl;
+  }
+  return true;
+}
+
+// The divisors made of the primes 1 to dernier (2 <= dernier <= nf), at
+// most 16 of them (at most 32 with k32), in registers. With k32, a first
+// exponent above 7, or an increment step on more than 16 lanes, is left to
+// the portable merges: returns false.
+template <bool k32>
+AVX512 bool en_registres(int32_t dernier, EnRegistres& l) {
+  if (k32 && Nexpo[1] >= 8) return false;
+  const bool petit = N < (int64_t{1} << 32);
+  l = semer();
   for (int32_t m = 2; m <= dernier; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
     const int64_t e = Nexpo[static_cast<size_t>(m)];
-    if (e == 1 && n <= 8 && q > produit) {
-      // q passes every divisor so far: L q follows L, lanes moved up by n.
-      const __m512i lq = multiplier(r[0], q, n, petit);
-      const auto u = static_cast<size_t>(n);
-      r[1] = _mm512_permutex2var_epi64(
-          r[0], _mm512_loadu_si512(kApres[u].data() + 8), lq);
-      r[0] = _mm512_permutex2var_epi64(
-          r[0], _mm512_loadu_si512(kApres[u].data()), lq);
-      n *= 2;
-      produit *= q;
-      continue;
-    }
-    produit *= q;
-    for (int64_t u = 1; u < e; ++u) produit *= q;
-    const Plan plan = kPlans[static_cast<size_t>(e)];
-    const __m512i liste0 = r[0], liste1 = r[1];
-    const int64_t nl = n;
-    uint64_t fc = q;
-    for (int32_t s = 0; s < plan.r; ++s) {
-      if ((plan.pas >> s) & 1) {  // the result, 2 n lanes, fits
-        if (!k32 || n <= 8)
-          fusion16(r[0], multiplier(r[0], fc, n, petit), r[0], r[1]);
-        else
-          fusion32(r[0], r[1], multiplier(r[0], fc, 8, petit),
-                   multiplier(r[1], fc, n - 8, petit), r);
-        fc *= fc;
-        n *= 2;
-        continue;
-      }
-      if (n <= 8 && nl <= 8) {
-        fusion16(liste0, multiplier(r[0], q, n, petit), r[0], r[1]);
-      } else if (!k32) {
-        fusion24(liste0, multiplier(r[0], q, 8, petit),
-                 multiplier(r[1], q, n - 8, petit), r[0], r[1]);
-      } else {
-        if (n > 16) return 0;
-        fusion32(liste0, liste1, multiplier(r[0], q, n, petit),
-                 multiplier(r[1], q, n - 8, petit), r);
-      }
-      fc *= q;
-      n += nl;
-    }
+    if (e == 1 && l.n <= 8 && q > l.produit)
+      prolonger(l, q, petit);
+    else if (!fusionner_puissances<k32>(l, q, e, petit))
+      return false;
   }
+  return true;
+}
+
+// Stores the divisors of l to t; returns the sums of the lanes, modulo 2^64.
+template <bool k32>
+AVX512 __m512i ranger(const EnRegistres& l, uint64_t* t) {
   __m512i total = _mm512_setzero_si512();
   for (int64_t u = 0; u < (k32 ? 4 : 2); ++u) {
-    const __mmask8 masque = lanes(n - 8 * u);
-    _mm512_mask_storeu_epi64(t + 8 * u, masque, r[u]);
-    total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, r[u]));
+    const __mmask8 masque = lanes(l.n - 8 * u);
+    _mm512_mask_storeu_epi64(t + 8 * u, masque, l.r[u]);
+    total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, l.r[u]));
   }
-  // Where the sum fits 64 bits the lanes are added modulo 2^64.
-  if (!avec_somme) return 1;
-  return somme_sur_64_bits()
-             ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
-             : sommer(t, n);
+  return total;
+}
+
+// The divisors of the primes 1 to dernier written to t; returns how many,
+// or 0 where they are left to the portable merges.
+AVX512 int64_t premiers_en_registres(uint64_t* t, int32_t dernier) {
+  EnRegistres l;
+  if (!en_registres<true>(dernier, l)) return 0;
+  ranger<true>(l, t);
+  return l.n;
+}
+
+// All the divisors of N written to t, and their sum; false where they are
+// left to the portable merges, nothing written. Where the sum fits 64 bits
+// the lanes are added modulo 2^64.
+template <bool k32>
+AVX512 bool tous_en_registres(uint64_t* t, u128& somme) {
+  EnRegistres l;
+  if (!en_registres<k32>(nf, l)) return false;
+  const __m512i total = ranger<k32>(l, t);
+  somme = somme_sur_64_bits()
+              ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
+              : sommer(t, l.n);
+  return true;
 }
 #endif  // KELVARO_AVX512
-
-}  // namespace
-
-bool diviseurs_avx512 = avx512_present();
-
-namespace {
 
 // The divisors made of the primes 1 to m0 - 1, written to liste followed by
 // kInfini; returns how many, nl, and sets m0, the first prime left to merge
@@ -335,8 +372,8 @@ int64_t premiers_diviseurs(uint64_t* liste, int32_t& m0) {
   int64_t n = nl;
   while (m <= nf && n * (Nexpo[static_cast<size_t>(m)] + 1) <= 32)
     n *= Nexpo[static_cast<size_t>(m++)] + 1;
-  if (m > 2 && m <= nf && diviseurs_avx512 &&
-      registres<true>(liste, m - 1, false) != 0) {
+  if (m > 2 && m <= nf && avx512_actif &&
+      premiers_en_registres(liste, m - 1) != 0) {
     m0 = m;
     liste[n] = kInfini;
     return n;
@@ -406,11 +443,11 @@ u128 diviseurs_croissants(int64_t* t) {
     return 1;
   }
 #if KELVARO_AVX512
-  if (nf >= 2 && ND1 <= 32 && diviseurs_avx512) {
-    const u128 somme = ND1 <= 16 ? registres<false>(sortie, nf, true)
-                                 : registres<true>(sortie, nf, true);
-    if (somme != 0) return somme;
-  }
+  u128 somme = 0;
+  if (nf >= 2 && ND1 <= 32 && avx512_actif &&
+      (ND1 <= 16 ? tous_en_registres<false>(sortie, somme)
+                 : tous_en_registres<true>(sortie, somme)))
+    return somme;
 #endif
   preparer_tampons(static_cast<size_t>(ND1));
   // The sorted list of the divisors of the primes so far is in scratch list

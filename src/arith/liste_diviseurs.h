@@ -12,8 +12,3 @@
 // Nexpo[m] + 1).
 u128 diviseurs_croissants(int64_t* t);
 
-// Whether lists of up to 32 divisors are merged in AVX-512 registers: true
-// where the build has that path (see vectoriel.h) and the processor has
-// AVX-512 F and DQ. The tests clear it to
-// check the portable merges on the same cases.
-extern bool diviseurs_avx512;

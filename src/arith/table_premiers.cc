@@ -117,3 +117,12 @@ void etendre_jusqua(int64_t b) {
   indice_d_arret(Nprem[static_cast<size_t>(np)]);
   i = 1;
 }
+
+int64_t premier_au_dela(int64_t x) {
+  if (Nprem[static_cast<size_t>(np)] <= x) {
+    etendre_jusqua(x + 1);
+    return np;
+  }
+  return std::upper_bound(Nprem.begin() + 1, Nprem.begin() + np + 1, x) -
+         Nprem.begin();
+}

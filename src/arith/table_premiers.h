@@ -19,6 +19,10 @@ int32_t Suiv();
 // Nothing changes when Nprem[np] >= b already.
 void etendre_jusqua(int64_t b);
 
+// The index of the first prime of the table above x, the table grown as by
+// etendre_jusqua when it does not reach that far.
+int64_t premier_au_dela(int64_t x);
+
 // Makes room in Nprem for every prime up to x, so that growing the table
 // that far moves nothing (only the memory it touches is used).
 void reserver_premiers(int64_t x);

@@ -33,3 +33,8 @@ inline bool avx512_present() {
 
 inline bool avx512_present() { return false; }
 #endif
+
+// Whether the AVX-512 paths run: where the build has them and the processor
+// has AVX-512 F and DQ. The tests clear it to run the portable paths on the
+// same cases.
+extern bool avx512_actif;

@@ -7,19 +7,12 @@
 
 #include "arith/decomp.h"
 #include "arith/facteurs.h"
-#include "arith/primalite.h"
 #include "arith/racine.h"
 #include "arith/table_premiers.h"
 
 namespace {
 
 constexpr int64_t kLimiteTable = int64_t{1} << 53;
-
-uint64_t premier_au_dessus(uint64_t x) {
-  uint64_t p = x + 1;
-  while (!est_premier(p)) ++p;
-  return p;
-}
 
 }  // namespace
 
@@ -35,7 +28,8 @@ uint64_t premier_de_portee(uint64_t n) {
   if (trouves.exposant[t] >= 2) return p;
   const uint64_t q = t > 0 ? trouves.premier[t - 1] : 0;
   const auto r = static_cast<uint64_t>(racine(static_cast<int64_t>(p)));
-  return premier_au_dessus(std::max(q, r));
+  const int64_t m = premier_au_dela(static_cast<int64_t>(std::max(q, r)));
+  return static_cast<uint64_t>(Nprem[static_cast<size_t>(m)]);
 }
 
 // Every reach of an N is a prime at most the first prime above its root:

@@ -9,7 +9,8 @@
 // order stops for n (2 <= n <= 2^53); 0 for n = 1, which has no walk.
 // With P the largest prime factor of n and Q the largest below it (0 when
 // there is none): P when P^2 divides n, else the first prime above both Q
-// and the root of P. Reads and writes no program-wide variable.
+// and the root of P. Grows the prime table to it (through etendre_jusqua):
+// writes Nprem, np, i and j.
 uint64_t premier_de_portee(uint64_t n);
 
 // Grows Nprem (through etendre_jusqua) to the farthest reach among the N
