@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <bit>
 
-#include "arith/divisibilite.h"
 #include "arith/division_essai.h"
 #include "arith/racine.h"
 #include "arith/scission.h"
@@ -36,24 +35,20 @@ bool deux(uint64_t n, Facteurs& trouves, uint64_t& c) {
   return c == 1;
 }
 
-// The walk past the kMarche first primes, for a marche set above kMarche
-// (the tests' walk over every prime): the primes of the table one by one,
-// the table grown through Suiv to each new index as it is reached. Same
-// contract as marcher, from index debut.
-int64_t marcher_table(int64_t debut, int64_t fin, Facteurs& trouves,
-                      uint64_t& c) {
-  for (int64_t m = debut; m <= fin; ++m) {
-    while (np < m) Suiv();
-    const auto p = static_cast<uint64_t>(Nprem[static_cast<size_t>(m)]);
-    if (p * p > c) return m;
-    const Essai premier = essai_de(p);
-    if (!divise(c, premier)) continue;
-    int32_t e = 0;
-    c = diviser_tout(c, premier, e);
-    noter(trouves, p, e);
-    if (c == 1) return m;
+// The factors of n (at least 2): the power of 2, the walk over the primes
+// of index 2 to fin, and the split of what the walk leaves. Returns the
+// index where the walk stopped, as marcher, or 0 when the rest was split.
+int64_t chercher_facteurs(uint64_t n, int64_t fin, Facteurs& trouves) {
+  uint64_t c = 1;
+  if (deux(n, trouves, c)) return 1;
+  const int64_t arret = marcher(c, fin, trouves, c);
+  if (arret > fin) {
+    // No prime up to index fin divides c, and c passed the root test there.
+    scinder_reste(c, premier_numero(fin), trouves);
+    return 0;
   }
-  return fin + 1;
+  if (c > 1) noter(trouves, c, 1);  // the prime left when the walk stopped
+  return arret;
 }
 
 // Room in the table for the primes up to the root of depart, the number
@@ -138,12 +133,7 @@ void etat_final(const Facteurs& trouves, int64_t arret, int64_t depart) {
 }  // namespace
 
 void factoriser(uint64_t n, Facteurs& trouves) {
-  uint64_t c = 1;
-  if (n == 1 || deux(n, trouves, c)) return;
-  if (marcher(c, kMarche, trouves, c) > kMarche)
-    scinder_reste(c, premier_numero(kMarche), trouves);
-  else if (c > 1)
-    noter(trouves, c, 1);  // the prime left when the walk stopped
+  if (n > 1) chercher_facteurs(n, kMarche, trouves);
 }
 
 int32_t decomp() {
@@ -151,27 +141,11 @@ int32_t decomp() {
   k = 0;
   i = 1;
   if (S == 1) return 1;
-  const auto n = static_cast<uint64_t>(S);
   const bool grand = S > kLimiteTable;
   Facteurs trouves;
-  uint64_t c = 1;
-  int64_t arret = 1;
-  if (!deux(n, trouves, c)) {
-    // The last index the walk tries; past it, the rest is split. The prime
-    // 2 is always walked, so that what is split is odd.
-    const int64_t fin = grand ? kGrands : std::max(marche, int64_t{1});
-    arret = marcher(c, std::min(fin, kMarche), trouves, c);
-    if (arret > kMarche && fin > kMarche)
-      arret = marcher_table(kMarche + 1, fin, trouves, c);
-    if (arret > fin) {
-      // No prime up to index fin (at most kMarche here: the walk over the
-      // table stops at a root) divides c, and c passed the root test there.
-      scinder_reste(c, premier_numero(fin), trouves);
-      arret = 0;
-    } else if (c > 1) {
-      noter(trouves, c, 1);  // the prime left when the walk stopped
-    }
-  }
+  const int64_t arret =
+      chercher_facteurs(static_cast<uint64_t>(S), grand ? kGrands : kMarche,
+                        trouves);
   if (grand) {
     ecrire_facteurs(trouves);
     S = 1;

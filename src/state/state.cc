@@ -29,7 +29,6 @@ int32_t expo;
 int32_t f;
 int64_t reste;
 int64_t rS;
-int64_t marche = kMarche;
 
 Table Prod(1, 0);
 Table Div(1, 0);
@@ -55,7 +54,6 @@ void etat_initial() {
   parite = 0;
   np = i = j = k = reste = rS = 0;
   nf = expo = f = 0;
-  marche = kMarche;
   ND1 = Diviseur = SN = 0;
   Smax = 0;
   l = l1 = a = a1 = refaire = 0;

@@ -47,14 +47,12 @@ extern int32_t expo;   // exponent counted for the current prime
 extern int32_t f;      // divisions made by the current prime
 extern int64_t reste;  // S modulo the current prime
 extern int64_t rS;     // largest r with r * r <= S
-// How many primes the factorisation tries one by one, kMarche unless a test
-// changes it; past them it finishes the cofactor by Miller-Rabin and rho and
-// sets the table and the variables as the walk over every prime would have
-// left them. INT64_MAX keeps that whole walk, for the tests. 2048 primes (up
-// to 17863) measured best on 10^5 N from 10^12 and 10^4 N below 2^53,
-// against 512, 1024, 4096 and 8192: a longer walk costs every N, a shorter
-// one leaves rho more factors to find.
-extern int64_t marche;
+// How many primes the factorisation tries one by one; past them it finishes
+// the cofactor by Miller-Rabin and rho and sets the table and the variables
+// as the walk over every prime would have left them. 2048 primes (up to
+// 17863) measured best on 10^5 N from 10^12 and 10^4 N below 2^53, against
+// 512, 1024, 4096 and 8192: a longer walk costs every N, a shorter one
+// leaves rho more factors to find.
 constexpr int64_t kMarche = 2048;
 
 // --- Divisors of N --------------------------------------------------------
