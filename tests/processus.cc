@@ -53,7 +53,6 @@ void ecrire_entree(int fd, const Options& o) {
   if (o.entree == Bout::kFermee) close(0);
   if (o.sortie == Bout::kPleine) sortie = open("/dev/full", O_WRONLY);
   dup2(sortie, 1);
-  if (o.sortie == Bout::kFermee) close(1);
   for (int fd = 3; fd < 64; ++fd) close(fd);
   lancer_programme();
 }
@@ -85,11 +84,6 @@ Execution executer(const Options& o) {
     std::rewind(f);
     dup2(fileno(f), entree[0]);
     std::fclose(f);
-  }
-  if (o.entree == Bout::kDossier) {
-    const int dossier = open("/", O_RDONLY);
-    dup2(dossier, entree[0]);
-    close(dossier);
   }
   FILE* erreurs = std::tmpfile();
   const pid_t pid = fork();

@@ -12,8 +12,7 @@
 enum class Bout {
   kTube,     // a pipe, written to its end or read to its end
   kFichier,  // input only: a regular file holding `debut`
-  kDossier,  // input only: a directory, which cannot be read
-  kFermee,   // descriptor closed at start
+  kFermee,   // input only: descriptor closed at start
   kPleine,   // output only: /dev/full, where every write fails
   kCoupee,   // output only: a pipe whose reader leaves at the first bytes
 };

@@ -273,17 +273,8 @@ const Scene kScenes[] = {
       {kMax + kParite, "0\n"},
       {lignes({"5 2 6"}) + kNouveau, "0\n"}},
      1},
-    {"ctrl_d_after_refused_token",
-     kLignes,
-     {{kMin, "5 5 x\n"}, {kParite + kParite, "\x04"}, {"\n"}},
-     2},
     // Ctrl-C in a listing of 2 * 10^6 N stops the walk, and every line listed
     // is whole; at a question it ends the process by the signal.
-    {.nom = "ctrl_c_then_0_ends",
-     .depart = kLignes,
-     .pas = {{kMin, kPaires}, {kMille, "\x03"}, {kNouveau, "0\n"}},
-     .statut = 1,
-     .tube = true},
     {.nom = "ctrl_c_then_1_starts_anew",
      .depart = kLignes,
      .pas =
