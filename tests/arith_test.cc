@@ -37,8 +37,9 @@ std::string facteurs() {
   return t;
 }
 
-// Every shape of factorisation, the boundaries of 32-bit, double and 64-bit
-// arithmetic, and above 2^53 the path that leaves the prime table alone.
+// Shapes of factorisation past the sieve's range below: the boundaries of
+// 32-bit, double and 64-bit arithmetic, and above 2^53 the path that leaves
+// the prime table alone.
 TEST_F(Arith, FactorsCountAndSum) {
   const struct {
     int64_t n;
@@ -47,11 +48,6 @@ TEST_F(Arith, FactorsCountAndSum) {
     const char* somme;
   } lignes[] = {
       {1, "", 1, "1"},
-      {2, "2", 2, "3"},
-      {12, "2^2 3", 6, "28"},
-      {25, "5^2", 3, "31"},
-      {97, "97", 2, "98"},
-      {30030, "2 3 5 7 11 13", 64, "96768"},
       {1099511627776, "2^40", 41, "2199023255551"},
       {9437184, "2^20 3^2", 63, "27262963"},
       {8648640, "2^6 3^3 5 7 11 13", 448, "40965120"},

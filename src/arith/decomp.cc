@@ -143,9 +143,8 @@ int32_t decomp() {
   if (S == 1) return 1;
   const bool grand = S > kLimiteTable;
   Facteurs trouves;
-  const int64_t arret =
-      chercher_facteurs(static_cast<uint64_t>(S), grand ? kGrands : kMarche,
-                        trouves);
+  const int64_t arret = chercher_facteurs(static_cast<uint64_t>(S),
+                                          grand ? kGrands : kMarche, trouves);
   if (grand) {
     ecrire_facteurs(trouves);
     S = 1;

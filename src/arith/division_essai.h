@@ -22,4 +22,3 @@ Essai essai_numero(int64_t m);
 // or 0 when it stopped among the first primes at an index it did not work
 // out (the factors say which: see decomp); c is what is left.
 int64_t marcher(uint64_t impair, int64_t fin, Facteurs& trouves, uint64_t& c);
-

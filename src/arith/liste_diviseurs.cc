@@ -259,8 +259,8 @@ AVX512 inline void prolonger(EnRegistres& l, uint64_t q, bool petit) {
   const auto u = static_cast<size_t>(l.n);
   l.r[1] = _mm512_permutex2var_epi64(
       l.r[0], _mm512_loadu_si512(kApres[u].data() + 8), lq);
-  l.r[0] = _mm512_permutex2var_epi64(
-      l.r[0], _mm512_loadu_si512(kApres[u].data()), lq);
+  l.r[0] = _mm512_permutex2var_epi64(l.r[0],
+                                     _mm512_loadu_si512(kApres[u].data()), lq);
   l.n *= 2;
   l.produit *= q;
 }

@@ -11,4 +11,3 @@
 // sum. Reads N, nf, Nfact[1..nf], Nexpo[1..nf] and ND1 (the product of the
 // Nexpo[m] + 1).
 u128 diviseurs_croissants(int64_t* t);
-
