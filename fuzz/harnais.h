@@ -1,6 +1,6 @@
-// Checks shared by the fuzz targets and by the test that replays their
-// corpus: the input reader, or a whole session, run over arbitrary bytes
-// standing for standard input, and what must hold for any input checked.
+// The fuzz targets' checks: the input reader, or a whole session, run over
+// arbitrary bytes standing for standard input, and what must hold for any
+// input checked. The tests use its standard input over bytes.
 #pragma once
 
 #include <cstddef>

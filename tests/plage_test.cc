@@ -7,13 +7,11 @@
 #include <vector>
 
 #include "arith/calcul.h"
-#include "arith/primalite.h"
 #include "arith/racine.h"
 #include "arith/table_premiers.h"
 #include "console.h"
 #include "driver/calcul2.h"
 #include "pas_a_pas.h"
-#include "plage/portee.h"
 #include "terminal/horloge.h"
 #include "terminal/signaux.h"
 
@@ -135,34 +133,6 @@ TEST_F(Plage, WalkLeavesTheStateOfTheStepByStepWalk) {
       EXPECT_EQ(programme.sortie, entete(par).append(lignes_pas))
           << l.lo << " " << par;
     }
-}
-
-// The reach of N from its factors against where the walk stops.
-TEST_F(Plage, ReachIsWhereTheWalkStops) {
-  std::vector<int64_t> n = {2,
-                            3,
-                            4,
-                            8,
-                            9,
-                            25,
-                            49,
-                            97,
-                            121,
-                            1000003ll * 1000003,
-                            999999999989,
-                            2 * 999983ll * 999983,
-                            k53 - 1,
-                            k53};
-  for (int64_t m = 1; m <= 3000; ++m) n.push_back(m);
-  for (int64_t d = -50; d <= 50; ++d) n.push_back(1693182318746371 + 500 + d);
-  for (const int64_t v : n) {
-    partir();
-    S = v;
-    decomp_pas_a_pas([] { Suiv(); });
-    ASSERT_EQ(premier_de_portee(static_cast<uint64_t>(v)),
-              v == 1 ? 0 : static_cast<uint64_t>(Nprem[k]))
-        << v;
-  }
 }
 
 // Every range within 1 to 300 (fewer under the sanitizers) by slices against
