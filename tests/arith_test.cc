@@ -4,22 +4,18 @@
 // decimal writer, the integer root, the divisibility test, and Miller-Rabin
 // and rho.
 
-#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "arith/calcul.h"
-#include "arith/decomp.h"
 #include "arith/divisibilite.h"
 #include "arith/liste_diviseurs.h"
 #include "arith/primalite.h"
 #include "arith/racine.h"
 #include "arith/rho.h"
-#include "arith/table_premiers.h"
 #include "arith/vectoriel.h"
 #include "console.h"
-#include "pas_a_pas.h"
 #include "sortie/decimal.h"
 
 namespace {
@@ -137,64 +133,6 @@ TEST_F(Arith, AgreesWithASieveAndWithTheParityOfSigma) {
       }
     }
   avx512_actif = avx512;
-}
-
-// Everything decomp leaves behind, the prime table summed up by its size
-// and its last prime.
-std::array<int64_t, 12> variables() {
-  const auto taille = static_cast<int64_t>(Nprem.size());
-  return {np, taille, Nprem.back(), nf, S, i, j, k, expo, f, reste, rS};
-}
-
-// The pipeline leaves the state of the step-by-step trial division, from
-// the same state: each N is factorised both ways, the table cut back to
-// where it was in between.
-TEST_F(Arith, PipelineLeavesTheStateOfTheWholeWalk) {
-#ifdef KELVARO_SOUS_SANITIZERS
-  constexpr int64_t kPetits = 100000, kFenetre = 200;
-#else
-  constexpr int64_t kPetits = 1000000, kFenetre = 2000;
-#endif
-  std::vector<int64_t> suite;
-  for (int64_t n = 1; n <= kPetits; ++n) suite.push_back(n);
-  // Windows across 10^9, 10^12, 2^40 and up to 2^53; from multiples of
-  // 2^20 (the powers of 2 of consecutive N start again); around the squares
-  // of the last prime walked (17863), of the next (17881) and of 1000003.
-  for (int64_t debut :
-       {int64_t{1000000000}, int64_t{1000000000000}, int64_t{1} << 40,
-        (int64_t{1} << 53) - kFenetre, int64_t{1} << 30, int64_t{5} << 40,
-        int64_t{17863} * 17863 - kFenetre / 2,
-        int64_t{17881} * 17881 - kFenetre / 2,
-        int64_t{1000003} * 1000003 - kFenetre / 2})
-    for (int64_t n = debut; n < debut + kFenetre; ++n) suite.push_back(n);
-  // Near the root: two primes around 2^20 and 2^26.5, squares and cubes of
-  // primes; then a prime followed by a smaller N that needs fewer primes.
-  auto premier_apres = [](int64_t n) {
-    while (!est_premier(static_cast<uint64_t>(++n))) {
-    }
-    return n;
-  };
-  for (int64_t p : {int64_t{1} << 20, int64_t{94905000}, int64_t{208000}}) {
-    const int64_t q = premier_apres(p), r = premier_apres(q);
-    suite.insert(suite.end(), {q * r, q * q, q * q * (q < 300000 ? q : 1)});
-  }
-  suite.insert(suite.end(), {9007199254740881, 999999999989, 1000003, 30});
-  for (size_t c = 0; c < suite.size(); ++c) {
-    const int64_t n = suite[c], avant = np;
-    S = n;
-    decomp_pas_a_pas([] { Suiv(); });
-    const auto attendu = variables();
-    const Table fact = Nfact, expos = Nexpo;
-    Nprem.resize(static_cast<size_t>(avant) + 1);
-    np = avant;
-    Nfact = Nexpo = {0};
-    S = n;
-    decomp();
-    ASSERT_EQ(variables(), attendu) << n;
-    ASSERT_EQ(Nfact, fact) << n;
-    ASSERT_EQ(Nexpo, expos) << n;
-    Nfact = Nexpo = {0};
-  }
 }
 
 std::string reference(u128 v) {

@@ -1,12 +1,13 @@
 // A listing by slices of its range against the walk N after N, and that
 // walk against the walk written step by step: the same bytes, and every
-// program-wide variable the same where the listing ends.
+// program-wide variable the same after each N and where a listing ends.
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "arith/calcul.h"
+#include "arith/primalite.h"
 #include "arith/racine.h"
 #include "arith/table_premiers.h"
 #include "console.h"
@@ -72,67 +73,60 @@ class Plage : public ConsoleTest {
   }
 };
 
-TEST_F(Plage, SuivLeavesThePrimesAndJOfTrialDivision) {
-  partir();
-  i = 1;
-  Table ref = Nprem;
-  int64_t np_ref = np, j_ref = 0;
-  for (int n = 0; n < 20000; ++n) {
-    std::swap(Nprem, ref), std::swap(np, np_ref), std::swap(j, j_ref);
-    suiv_pas_a_pas();
-    std::swap(Nprem, ref), std::swap(np, np_ref), std::swap(j, j_ref);
-    Suiv();
-    ASSERT_EQ(Nprem.back(), ref.back());
-    ASSERT_EQ(j, j_ref) << Nprem.back();
-    ASSERT_EQ(i, 1);
-  }
-  // In bulk, to the same table and the same j.
-  partir();
-  etendre_jusqua(ref.back());
-  EXPECT_EQ(Nprem, ref);
-  EXPECT_EQ(j, j_ref);
-}
-
-// The program's walk N after N against the design's, every variable, from
-// the seeded table and after a first listing; "after 1 to 100 the table is
-// [0, 2, 3, 5, 7, 11] and j stops at 5, index 3".
+// The program's walk against the design's, written step by step, over the
+// same N in the same order: every variable after each N, and the lines.
+// From 1 on, then windows whose N need the table up to 10^6 and past,
+// around the squares of the last prime walked (17863), of the next (17881)
+// and of 1000003, across 2^32 and up to 2^53; numbers near the roots of
+// products of two primes, squares and cubes; a prime followed by smaller N
+// that need fewer primes. Up to 10^12 the design's walk grows its table by
+// trial division; above, through the program's Suiv, for speed.
 TEST_F(Plage, WalkLeavesTheStateOfTheStepByStepWalk) {
   partir();
-  lister(1, 100, 1, INT64_MAX);
+  lister(1, 100, 1, INT64_MAX);  // the design's own example
   EXPECT_EQ(Nprem, (Table{0, 2, 3, 5, 7, 11}));
   EXPECT_EQ(j, 3);
-  const struct {
-    int64_t avant, lo, hi;
-  } lignes[] = {{0, 1, 1},
-                {0, 1, 300},
-                {300, 1, 1},
-                {0, 97, 121},
-                {0, 1000, 1100},
-                {5000, 7, 9},
-                {0, 999990, 1000050},
-                {0, 1000003ll * 1000003 - 30, 1000003ll * 1000003 + 3},
-                {0, 4294967196, 4294967396}};
-  for (const auto& l : lignes)
-    for (int par = 0; par <= 2; ++par) {
-      partir(1, l.avant);
-      const Issue programme = lister(l.lo, l.hi, par, INT64_MAX);
-      partir();
-      for (N = 1; N <= l.avant; ++N) {
-        S = N;
-        std::string ignorees;
-        calcul_pas_a_pas(suiv_pas_a_pas, ignorees);
-      }
-      nN = 0, parite = par, Nmax = l.hi;
-      std::string lignes_pas;
-      for (N = l.lo; N <= l.hi; ++N) {
-        S = N;
-        calcul_pas_a_pas(suiv_pas_a_pas, lignes_pas);
-      }
-      N = l.hi;
-      EXPECT_EQ(programme.etat, etat()) << l.lo << " " << par;
-      EXPECT_EQ(programme.sortie, entete(par).append(lignes_pas))
-          << l.lo << " " << par;
+#ifdef KELVARO_SOUS_SANITIZERS
+  constexpr int64_t kPetits = 100000, kFenetre = 200;
+#else
+  constexpr int64_t kPetits = 1000000, kFenetre = 2000;
+#endif
+  std::vector<int64_t> suite;
+  for (int64_t n = 1; n <= kPetits; ++n) suite.push_back(n);
+  for (int64_t debut :
+       {int64_t{1000000000}, int64_t{1} << 30, int64_t{17863} * 17863 - 1000,
+        int64_t{17881} * 17881 - 1000, int64_t{4294967296} - 1000,
+        int64_t{1000000000000}, int64_t{1} << 40, int64_t{5} << 40,
+        int64_t{1000003} * 1000003 - 1000, k53 - kFenetre})
+    for (int64_t n = debut; n < debut + kFenetre; ++n) suite.push_back(n);
+  auto premier_apres = [](int64_t n) {
+    while (!est_premier(static_cast<uint64_t>(++n))) {
     }
+    return n;
+  };
+  for (int64_t p : {int64_t{1} << 20, int64_t{94905000}, int64_t{208000}}) {
+    const int64_t q = premier_apres(p), r = premier_apres(q);
+    suite.insert(suite.end(), {q * r, q * q, q * q * (q < 300000 ? q : 1)});
+  }
+  suite.insert(suite.end(), {9007199254740881, 999999999989, 1000003, 30, 1});
+  // The program's walk, its state after each N kept as a hash.
+  partir();
+  std::vector<size_t> etats;
+  for (size_t c = 0; c < suite.size(); ++c) {
+    N = S = suite[c], parite = static_cast<int32_t>(c % 3);
+    calcul();
+    etats.push_back(std::hash<std::string>{}(etat()));
+  }
+  const std::string lignes = lu();
+  partir();
+  std::string lignes_pas;
+  for (size_t c = 0; c < suite.size(); ++c) {
+    N = S = suite[c], parite = static_cast<int32_t>(c % 3);
+    calcul_pas_a_pas(N > 1000000000000 ? +[] { Suiv(); } : suiv_pas_a_pas,
+                     lignes_pas);
+    ASSERT_EQ(std::hash<std::string>{}(etat()), etats[c]) << N << " " << etat();
+  }
+  EXPECT_EQ(lignes, lignes_pas);
 }
 
 // Every range within 1 to 300 (fewer under the sanitizers) by slices against
