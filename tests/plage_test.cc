@@ -158,6 +158,8 @@ TEST_F(Plage, SlicesLeaveTheBytesAndTheStateOfTheWalk) {
       {p * q - 1000, p * q, 0},
       {4294967296 - 2000, 4294967296 + 2000, 0},
       {k53 - 3000, k53 + 3000, 0},
+      {4099 * 4099 - 10, 4099 * 4099 + 10, 0},  // 4099^2 left past the sieve
+      {3590449939146470390, 3590449939146470410, 0},  // sum past 2^64
       {9223372000556244036 - 30, 9223372000556244036, 0},
       {INT64_MAX - 2000, INT64_MAX, 0},
       {10, 6000, 100000},  // the table already past the range
