@@ -28,6 +28,7 @@
 
 #include "console.h"
 #include "processus.h"
+#include "terminal/horloge.h"
 
 namespace {
 
@@ -340,6 +341,17 @@ double rythme(const std::string& vu, size_t ou, bool apres) {
   while (debut > 0 && std::isdigit(static_cast<unsigned char>(vu[debut - 1])))
     --debut;
   return std::strtod(vu.substr(debut, fin - debut).c_str(), nullptr);
+}
+
+// The listing's timer puts back the action SIGALRM had before it.
+TEST(Horloge, TimerPutsBackTheActionOfSigalrm) {
+  signal(SIGALRM, SIG_IGN);
+  armer_tic();
+  desarmer_tic();
+  struct sigaction apres {};
+  sigaction(SIGALRM, nullptr, &apres);
+  EXPECT_EQ(apres.sa_handler, SIG_IGN);
+  signal(SIGALRM, SIG_DFL);
 }
 
 class AuTerminal : public ::testing::TestWithParam<Scene> {};
