@@ -1,15 +1,13 @@
 // The prime table, the factorisation and the divisor listing, on the
 // program-wide tables, checked against values worked out independently; and
 // the primitive steps under them, each against a plain reference: the
-// decimal writer, the integer root, the divisibility test, and Miller-Rabin
-// and rho.
+// decimal counter, the integer root, and Miller-Rabin and rho.
 
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "arith/calcul.h"
-#include "arith/divisibilite.h"
 #include "arith/liste_diviseurs.h"
 #include "arith/primalite.h"
 #include "arith/racine.h"
@@ -135,26 +133,6 @@ TEST_F(Arith, AgreesWithASieveAndWithTheParityOfSigma) {
   avx512_actif = avx512;
 }
 
-std::string reference(u128 v) {
-  std::string t;
-  do t.insert(t.begin(), static_cast<char>('0' + static_cast<int>(v % 10)));
-  while ((v /= 10) != 0);
-  return t;
-}
-
-TEST(Decimal, EveryLengthAndItsBoundaries) {
-  std::vector<u128> lignes = {0, UINT64_MAX, u128{UINT64_MAX} + 1, ~u128{0}};
-  for (u128 p = 1; p <= u128{UINT64_MAX} * 1000; p *= 10)
-    for (u128 v : {p - 1, p, p + 1, 2 * p, 99 * p / 10}) lignes.push_back(v);
-  char t[64];
-  for (u128 v : lignes) {
-    const std::string attendu = reference(v);
-    EXPECT_EQ(std::string(t, decimal::ecrire(t, v)), attendu);
-    const auto v64 = static_cast<uint64_t>(v);
-    EXPECT_TRUE(v > v64 || std::string(t, decimal::ecrire(t, v64)) == attendu);
-  }
-}
-
 // A counter written with runs of consecutive values, its text incremented in
 // place: into every digit count (9 to 10 ... 10^19 - 1 to 10^19), through
 // carries that add no digit (1999 to 2000), with a carry out of its low
@@ -194,24 +172,6 @@ TEST(Racine, SquaresAndTheirNeighbours) {
     const int64_t r = racine(n);
     const auto carre = [](int64_t x) { return static_cast<__int128>(x) * x; };
     EXPECT_TRUE(carre(r) <= n && carre(r + 1) > n) << n << " " << r;
-  }
-}
-
-// The divisibility test of an odd prime on its multiples and their
-// neighbours, p m - 1, p m and p m + 1, for m near 1, 2^32 / p and 2^64 / p.
-// The truth is the remainder in 128 bits.
-TEST(Divisibilite, MultiplesAndTheirNeighbours) {
-  for (const uint64_t p : {3ul, 5ul, 17863ul, 65537ul, 2147483647ul,
-                           4294967291ul, 4294967311ul, 9223372036854775783ul}) {
-    const Essai e = essai_de(p);
-    for (const uint64_t m : {1ul, 2ul, 3ul, UINT32_MAX / p, UINT32_MAX / p + 1,
-                             UINT64_MAX / p - 1, UINT64_MAX / p})
-      for (const int d : {-1, 0, 1}) {
-        const unsigned __int128 s = static_cast<unsigned __int128>(p) * m + d;
-        if (s == 0 || s > UINT64_MAX) continue;
-        const auto s64 = static_cast<uint64_t>(s);
-        EXPECT_EQ(divise(s64, e), s % p == 0) << p << " " << s64;
-      }
   }
 }
 

@@ -21,6 +21,8 @@ void suiv_pas_a_pas() {
   i = 1;
 }
 
+namespace {
+
 void decomp_pas_a_pas(void (*suivant)()) {
   nf = 0, k = 0, i = 1;
   if (S == 1) return;
@@ -43,6 +45,8 @@ void decomp_pas_a_pas(void (*suivant)()) {
     if (S == 1) return;
   }
 }
+
+}  // namespace
 
 void calcul_pas_a_pas(void (*suivant)(), std::string& lignes) {
   SN = N, ND1 = 0;

@@ -9,14 +9,12 @@
 // primes from 2, each candidate's root taken in double precision.
 void suiv_pas_a_pas();
 
-// Trial division of S by the table's primes in increasing order, the table
-// grown by `suivant` as the index passes np. The root of what is left is
-// exact, where a double root may round up near 2^53.
-void decomp_pas_a_pas(void (*suivant)());
-
-// calcul for N = S up to 2^53: decomp_pas_a_pas, the divisors one odometer
-// step at a time (suiv2) inserted in order, their sum, the parity test, the
-// result line appended to `lignes`, and the tables cut back.
+// calcul for N = S up to 2^53: trial division of S by the table's primes in
+// increasing order, the table grown by `suivant` as the index passes np (the
+// root of what is left exact, where a double root may round up near 2^53);
+// the divisors one odometer step at a time (suiv2) inserted in order, their
+// sum, the parity test, the result line appended to `lignes`, and the tables
+// cut back.
 void calcul_pas_a_pas(void (*suivant)(), std::string& lignes);
 
 // Every program-wide variable of the walk, as text; the prime table by its

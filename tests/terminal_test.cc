@@ -1,8 +1,7 @@
 // The program at a terminal. At a pseudo-terminal: each prompt shows before
 // the program waits, Ctrl-C stops a listing, and whatever ends or stops the
 // program leaves the terminal's modes and its screen (rendered by libvterm)
-// as they were. In tmux, which wraps rows again when its window changes
-// size: the status line leaves no trace.
+// as they were.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -15,7 +14,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <thread>
@@ -224,7 +222,6 @@ struct Scene {
   int statut;            // of the program, or of the shell that ran it
   std::string jamais{};  // never written to the terminal
   bool rythme = false;   // the pace after a stop of 2 s is the pace before
-  bool tube = false;     // the listing shown is the one a pipe gets
   // The status line showed, and the final screen is the one of the same
   // answers with standard error on /dev/null.
   bool pareil = false;
@@ -274,14 +271,12 @@ const Scene kScenes[] = {
       {kMax + kParite, "0\n"},
       {lignes({"5 2 6"}) + kNouveau, "0\n"}},
      1},
-    // Ctrl-C in a listing of 2 * 10^6 N stops the walk, and every line listed
-    // is whole; at a question it ends the process by the signal.
-    {.nom = "ctrl_c_then_1_starts_anew",
-     .depart = kLignes,
-     .pas =
-         {{kMin, kPaires}, {kMille, "\x03"}, {kNouveau, "1\n"}, {kMin, "\x03"}},
-     .statut = -SIGINT,
-     .tube = true},
+    // Ctrl-C in a listing of 2 * 10^6 N stops the walk; at a question it ends
+    // the process by the signal.
+    {"ctrl_c_then_1_starts_anew",
+     kLignes,
+     {{kMin, kPaires}, {kMille, "\x03"}, {kNouveau, "1\n"}, {kMin, "\x03"}},
+     -SIGINT},
     {"sigterm_during_listing",
      {},
      {{kQuestion, kPaires}, {kStatut, "", SIGTERM}},
@@ -399,17 +394,6 @@ TEST_P(AuTerminal, LeavesTheTerminalAsItWas) {
     ++dessins;
   const std::chrono::duration<double> duree = Horloge::now() - t.premier_dessin;
   EXPECT_LE(dessins, dessins == 0 ? 0 : 5 * duree.count() + 3);
-  if (s.tube) {  // the same output through a pipe, up to the last N listed
-    const std::string vu =
-        t.vu.substr(0, t.vu.find(kNouveau) + kNouveau.size());
-    const std::string dernier_N = vu.substr(vu.rfind(":  \t ") + 5, 19);
-    ASSERT_LT(dernier_N, kPaires.substr(20, 19));  // short of the last N
-    // Of so long an output the pipe keeps the end: sizes and ends compared.
-    const Execution r =
-        executer({.debut = kPaires.substr(0, 20) + dernier_N + " 2 0"});
-    EXPECT_EQ(r.taille, vu.size());
-    EXPECT_TRUE(vu.ends_with(r.sortie));
-  }
 #ifdef KELVARO_VTERM
   if (s.pareil) {
     EXPECT_NE(t.vu.find(kStatut), std::string::npos) << "no status line seen";
@@ -430,91 +414,6 @@ TEST_P(AuTerminal, LeavesTheTerminalAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, AuTerminal, ::testing::ValuesIn(kScenes),
-                         kNomDuCas);
-
-// tmux on a server of its own; each call runs one of its commands and gives
-// what it printed.
-class Tmux {
- public:
-  std::string operator()(const std::string& commande) const {
-    std::string sortie;
-    FILE* f = popen((base_ + commande + " 2>/dev/null").c_str(), "r");
-    if (f == nullptr) return sortie;
-    char tampon[4096];
-    for (size_t n; (n = std::fread(tampon, 1, sizeof tampon, f)) > 0;)
-      sortie.append(tampon, n);
-    pclose(f);
-    return sortie;
-  }
-  std::string ecran() const { return (*this)("capture-pane -p -t k"); }
-  // Waits until the screen shows `texte`; false after a minute.
-  bool attendre(const std::string& texte) const {
-    const auto limite = Horloge::now() + std::chrono::seconds(60);
-    while (ecran().find(texte) == std::string::npos) {
-      if (Horloge::now() > limite) return false;
-      std::this_thread::sleep_for(milliseconds(20));
-    }
-    return true;
-  }
-  ~Tmux() { (*this)("kill-server"); }
-
- private:
-  // A server of its own for each run: the last one may still be ending.
-  inline static int serveurs_ = 0;
-  std::string base_ = "tmux -L kelvaro" + std::to_string(getpid()) + "-" +
-                      std::to_string(++serveurs_) + " -f /dev/null ";
-};
-
-// A window of `colonnes` columns, made `apres` columns wide once the status
-// line shows (0: never).
-struct Fenetre {
-  const char* nom;
-  int colonnes, apres;
-};
-void PrintTo(const Fenetre& f, std::ostream* o) { *o << f.nom; }
-
-// The listing up to 2^63 - 1 in tmux, run by a shell that then writes its
-// exit status and waits; its answers and the last 0 are typed at once. The
-// window is resized once the status line shows (or a line of the listing,
-// without it), and the listing runs to its end. Gives the final screen, where
-// the shell has written the exit status last.
-std::string dans_tmux(const Fenetre& f, bool sans_erreurs) {
-  Tmux tmux;
-  // The shell catches Ctrl-C, so that it outlives the program.
-  tmux("new-session -d -s k -x " + std::to_string(f.colonnes) +
-       " -y 24 \"trap : INT; " + commande_programme() +
-       (sans_erreurs ? " 2>/dev/null" : "") +
-       "; echo statut \\$?; while :; do sleep 1; done\"");
-  if (!tmux.attendre("minimale ?")) return "no prompt";
-  tmux("send-keys -t k -l '" + kJusquauBout + "'");
-  tmux("send-keys -t k Enter");
-  if (f.apres != 0) {
-    if (!tmux.attendre(sans_erreurs ? "de somme" : "N/s")) return "no status";
-    tmux("resize-window -t k -x " + std::to_string(f.apres));
-  }
-  tmux.attendre("statut ");
-  return tmux.ecran();
-}
-
-class Redimension : public ::testing::TestWithParam<Fenetre> {};
-
-// tmux keeps a pending wrap through the cursor moves that xterm drops it at,
-// and wraps the rows of a narrowed window again: the line of 2^63 - 1 ends
-// on the last of 107 columns, and the status line, about 90 columns wide, is
-// cut in two by the narrowing to 60. The final screen holds no piece of it and
-// is the screen of the same run with standard error on /dev/null.
-TEST_P(Redimension, LeavesNoTraceInTmux) {
-  if (std::system("tmux -V >/dev/null 2>&1") != 0)
-    GTEST_SKIP() << "tmux is missing (Debian: tmux)";
-  const std::string ecran = dans_tmux(GetParam(), false);
-  EXPECT_FALSE(garde_un_statut(ecran)) << ecran;
-  EXPECT_EQ(ecran, dans_tmux(GetParam(), true));
-  EXPECT_NE(ecran.find("  statut 1\n"), std::string::npos) << ecran;
-}
-
-const Fenetre kFenetres[] = {{"line_filling_the_last_column", 107, 0},
-                             {"narrowed_during_listing", 100, 60}};
-INSTANTIATE_TEST_SUITE_P(Tmux, Redimension, ::testing::ValuesIn(kFenetres),
                          kNomDuCas);
 
 }  // namespace
