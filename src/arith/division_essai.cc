@@ -223,7 +223,7 @@ int64_t marcher(uint64_t impair, int64_t fin, Facteurs& trouves, uint64_t& c) {
   if (avx512_actif && impair <= UINT32_MAX && fin >= 17) {
     // Past 59, the next prime is 61: a rest below 61^2 is 1 or a prime.
     c = seize_petits(static_cast<uint32_t>(impair), trouves);
-    return c < 61 * 61 ? 0 : seize(impair, 18, fin, trouves, c);
+    return c < uint64_t{61} * 61 ? 0 : seize(impair, 18, fin, trouves, c);
   }
   if (avx512_actif) return seize(impair, 2, fin, trouves, c);
 #endif

@@ -252,54 +252,57 @@ AVX512 inline EnRegistres semer() {
   return {{r0, infini, infini, infini}, n, puissances[n - 1]};
 }
 
-// q, of exponent 1, passes every divisor of l, at most eight of them: L q
+// q, of exponent 1, passes every divisor of liste, at most eight of them: L q
 // follows L, its lanes moved up by n.
-AVX512 inline void prolonger(EnRegistres& l, uint64_t q, bool petit) {
-  const __m512i lq = multiplier(l.r[0], q, l.n, petit);
-  const auto u = static_cast<size_t>(l.n);
-  l.r[1] = _mm512_permutex2var_epi64(
-      l.r[0], _mm512_loadu_si512(kApres[u].data() + 8), lq);
-  l.r[0] = _mm512_permutex2var_epi64(l.r[0],
-                                     _mm512_loadu_si512(kApres[u].data()), lq);
-  l.n *= 2;
-  l.produit *= q;
+AVX512 inline void prolonger(EnRegistres& liste, uint64_t q, bool petit) {
+  const __m512i lq = multiplier(liste.r[0], q, liste.n, petit);
+  const auto u = static_cast<size_t>(liste.n);
+  liste.r[1] = _mm512_permutex2var_epi64(
+      liste.r[0], _mm512_loadu_si512(kApres[u].data() + 8), lq);
+  liste.r[0] = _mm512_permutex2var_epi64(
+      liste.r[0], _mm512_loadu_si512(kApres[u].data()), lq);
+  liste.n *= 2;
+  liste.produit *= q;
 }
 
 // L, L q, ..., L q^e merged by the steps of q^e's plan. The list of the
 // primes so far never passes half of the whole, the next prime doubling it
 // at least. With k32, an increment step on more than 16 lanes is left to
-// the portable merges: returns false, l left half made.
+// the portable merges: returns false, liste left half made.
 template <bool k32>
-AVX512 bool fusionner_puissances(EnRegistres& l, uint64_t q, int64_t e,
+AVX512 bool fusionner_puissances(EnRegistres& liste, uint64_t q, int64_t e,
                                  bool petit) {
-  for (int64_t u = 0; u < e; ++u) l.produit *= q;
+  for (int64_t u = 0; u < e; ++u) liste.produit *= q;
   const Plan plan = kPlans[static_cast<size_t>(e)];
-  const __m512i liste0 = l.r[0], liste1 = l.r[1];
-  const int64_t nl = l.n;
+  const __m512i liste0 = liste.r[0], liste1 = liste.r[1];
+  const int64_t nl = liste.n;
   uint64_t fc = q;
   for (int32_t s = 0; s < plan.r; ++s) {
     if ((plan.pas >> s) & 1) {  // the result, 2 n lanes, fits
-      if (!k32 || l.n <= 8)
-        fusion16(l.r[0], multiplier(l.r[0], fc, l.n, petit), l.r[0], l.r[1]);
+      if (!k32 || liste.n <= 8)
+        fusion16(liste.r[0], multiplier(liste.r[0], fc, liste.n, petit),
+                 liste.r[0], liste.r[1]);
       else
-        fusion32(l.r[0], l.r[1], multiplier(l.r[0], fc, 8, petit),
-                 multiplier(l.r[1], fc, l.n - 8, petit), l.r);
+        fusion32(liste.r[0], liste.r[1], multiplier(liste.r[0], fc, 8, petit),
+                 multiplier(liste.r[1], fc, liste.n - 8, petit), liste.r);
       fc *= fc;
-      l.n *= 2;
+      liste.n *= 2;
       continue;
     }
-    if (l.n <= 8 && nl <= 8) {
-      fusion16(liste0, multiplier(l.r[0], q, l.n, petit), l.r[0], l.r[1]);
+    if (liste.n <= 8 && nl <= 8) {
+      fusion16(liste0, multiplier(liste.r[0], q, liste.n, petit), liste.r[0],
+               liste.r[1]);
     } else if (!k32) {
-      fusion24(liste0, multiplier(l.r[0], q, 8, petit),
-               multiplier(l.r[1], q, l.n - 8, petit), l.r[0], l.r[1]);
+      fusion24(liste0, multiplier(liste.r[0], q, 8, petit),
+               multiplier(liste.r[1], q, liste.n - 8, petit), liste.r[0],
+               liste.r[1]);
     } else {
-      if (l.n > 16) return false;
-      fusion32(liste0, liste1, multiplier(l.r[0], q, l.n, petit),
-               multiplier(l.r[1], q, l.n - 8, petit), l.r);
+      if (liste.n > 16) return false;
+      fusion32(liste0, liste1, multiplier(liste.r[0], q, liste.n, petit),
+               multiplier(liste.r[1], q, liste.n - 8, petit), liste.r);
     }
     fc *= q;
-    l.n += nl;
+    liste.n += nl;
   }
   return true;
 }
@@ -309,29 +312,30 @@ AVX512 bool fusionner_puissances(EnRegistres& l, uint64_t q, int64_t e,
 // exponent above 7, or an increment step on more than 16 lanes, is left to
 // the portable merges: returns false.
 template <bool k32>
-AVX512 bool en_registres(int32_t dernier, EnRegistres& l) {
+AVX512 bool en_registres(int32_t dernier, EnRegistres& liste) {
   if (k32 && Nexpo[1] >= 8) return false;
   const bool petit = N < (int64_t{1} << 32);
-  l = semer();
+  liste = semer();
   for (int32_t m = 2; m <= dernier; ++m) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
     const int64_t e = Nexpo[static_cast<size_t>(m)];
-    if (e == 1 && l.n <= 8 && q > l.produit)
-      prolonger(l, q, petit);
-    else if (!fusionner_puissances<k32>(l, q, e, petit))
+    if (e == 1 && liste.n <= 8 && q > liste.produit)
+      prolonger(liste, q, petit);
+    else if (!fusionner_puissances<k32>(liste, q, e, petit))
       return false;
   }
   return true;
 }
 
-// Stores the divisors of l to t; returns the sums of the lanes, modulo 2^64.
+// Stores the divisors of liste to t; returns the sums of the lanes, modulo
+// 2^64.
 template <bool k32>
-AVX512 __m512i ranger(const EnRegistres& l, uint64_t* t) {
+AVX512 __m512i ranger(const EnRegistres& liste, uint64_t* t) {
   __m512i total = _mm512_setzero_si512();
   for (int64_t u = 0; u < (k32 ? 4 : 2); ++u) {
-    const __mmask8 masque = lanes(l.n - 8 * u);
-    _mm512_mask_storeu_epi64(t + 8 * u, masque, l.r[u]);
-    total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, l.r[u]));
+    const __mmask8 masque = lanes(liste.n - 8 * u);
+    _mm512_mask_storeu_epi64(t + 8 * u, masque, liste.r[u]);
+    total = _mm512_add_epi64(total, _mm512_maskz_mov_epi64(masque, liste.r[u]));
   }
   return total;
 }
@@ -339,10 +343,10 @@ AVX512 __m512i ranger(const EnRegistres& l, uint64_t* t) {
 // The divisors of the primes 1 to dernier written to t; returns how many,
 // or 0 where they are left to the portable merges.
 AVX512 int64_t premiers_en_registres(uint64_t* t, int32_t dernier) {
-  EnRegistres l;
-  if (!en_registres<true>(dernier, l)) return 0;
-  ranger<true>(l, t);
-  return l.n;
+  EnRegistres liste;
+  if (!en_registres<true>(dernier, liste)) return 0;
+  ranger<true>(liste, t);
+  return liste.n;
 }
 
 // All the divisors of N written to t, and their sum; false where they are
@@ -350,12 +354,12 @@ AVX512 int64_t premiers_en_registres(uint64_t* t, int32_t dernier) {
 // the lanes are added modulo 2^64.
 template <bool k32>
 AVX512 bool tous_en_registres(uint64_t* t, u128& somme) {
-  EnRegistres l;
-  if (!en_registres<k32>(nf, l)) return false;
-  const __m512i total = ranger<k32>(l, t);
+  EnRegistres liste;
+  if (!en_registres<k32>(nf, liste)) return false;
+  const __m512i total = ranger<k32>(liste, t);
   somme = somme_sur_64_bits()
               ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
-              : sommer(t, l.n);
+              : sommer(t, liste.n);
   return true;
 }
 #endif  // KELVARO_AVX512
