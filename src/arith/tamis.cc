@@ -11,21 +11,13 @@
 #include <cstring>
 #include <vector>
 
-#include "arith/vectoriel.h"
+#include "arith/marques.h"
 #include "state/state.h"
 
 namespace {
 
 // Odd numbers per segment: 32 KiB of marks, which stay in the L1 cache.
 constexpr int64_t kLongueur = int64_t{1} << 15;
-
-// The odd numbers 2t + 1 repeat their divisibility by 3, 5, 7, 11 and 13
-// with period 15015 in t. motif[t] is 1 when 2t + 1 has one of those
-// factors; it runs one segment past the period, so that any segment is a
-// single copy from motif + (its first t mod the period).
-constexpr int64_t kPeriode = int64_t{3} * 5 * 7 * 11 * 13;
-constexpr int64_t kPremierCrible = 7;  // Nprem[7] = 17, the first one after
-unsigned char motif[kPeriode + kLongueur];
 
 unsigned char compose[kLongueur + 64];  // the segment, and a tail of marks
 
@@ -42,91 +34,6 @@ struct Crible {
   std::vector<int64_t> prochain;
 };
 Crible crible_nprem, crible_propre;
-
-// Bit d set where marque[d] is 0 (a prime), for the 64 marks from marque;
-// every mark is 0 or 1.
-inline uint64_t premiers_de_64(const unsigned char* marque) {
-  uint64_t x = 0;
-#if KELVARO_SSE2
-  const __m128i zero = _mm_setzero_si128();
-  for (int d = 0; d < 64; d += 16) {
-    const __m128i v =
-        _mm_loadu_si128(reinterpret_cast<const __m128i*>(marque + d));
-    const auto m =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
-    x |= uint64_t{m} << d;
-  }
-#else
-  // Eight marks per word: ~w & 0x01... keeps a 1 in each byte that was 0,
-  // and the multiplication gathers the low bits of bytes 0 to 7 into bits
-  // 56 to 63 without carries (each lands alone on its own bit).
-  for (int d = 0; d < 64; d += 8) {
-    uint64_t w;
-    std::memcpy(&w, marque + d, 8);
-    if constexpr (std::endian::native == std::endian::big)
-      w = __builtin_bswap64(w);  // byte 0 of the marks in the low byte
-    const uint64_t uns = ~w & 0x0101010101010101ull;
-    x |= ((uns * 0x0102040810204080ull) >> 56) << d;
-  }
-#endif
-  return x;
-}
-
-// Fills motif, once.
-void preparer_motif() {
-  for (int64_t t = 0; t < kPeriode + kLongueur; ++t) {
-    const int64_t x = 2 * t + 1;
-    motif[t] =
-        x % 3 == 0 || x % 5 == 0 || x % 7 == 0 || x % 11 == 0 || x % 13 == 0;
-  }
-}
-
-// Starts the segment of the n odd numbers after lo as a copy of the
-// pattern, which marks 5, 7, 11 and 13 themselves: those are put back.
-void copier_motif(int64_t lo, int64_t n) {
-  if (motif[1] == 0) preparer_motif();  // 3 is marked once it is built
-  std::memcpy(compose, motif + lo / 2 % kPeriode, static_cast<size_t>(n));
-  for (int64_t q : {5, 7, 11, 13})
-    if (q > lo && q < lo + 2 * n) compose[(q - lo - 1) / 2] = 0;
-}
-
-// Takes on the sieving primes from Nprem[kPremierCrible] = 17 whose square
-// is below hi, each once, with its first two multiples from lo + 1 on. Of
-// the multiples m q, the even m fall outside the odd numbers and the
-// multiples of 3 are marked by the pattern: only m = 1 or 5 modulo 6 are
-// left, whose t advance by 2q and q in turn.
-void prendre_cribleurs(Crible& cr, const int64_t* t, int64_t n, int64_t lo,
-                       int64_t hi) {
-  std::vector<int64_t>& prochain = cr.prochain;
-  for (auto c = static_cast<int64_t>(prochain.size()) / 2 + kPremierCrible;
-       c <= n; ++c) {
-    const int64_t q = t[c];
-    if (q > hi / q) break;
-    int64_t m = std::max(q, (lo + 1 + q - 1) / q);  // first m q >= lo + 1
-    while (m % 6 != 1 && m % 6 != 5) ++m;
-    const int64_t m2 = m + (m % 6 == 1 ? 4 : 2);
-    prochain.push_back((m * q - 1) / 2);
-    prochain.push_back((m2 * q - 1) / 2);
-  }
-}
-
-// Marks the multiples of every sieving prime among the n odd numbers from
-// index base: two marks 3q apart per step. Keeps each prime's next two.
-void marquer(Crible& cr, const int64_t* t, int64_t base, int64_t n) {
-  std::vector<int64_t>& prochain = cr.prochain;
-  for (size_t c = 0; c < prochain.size(); c += 2) {
-    const int64_t q = t[c / 2 + kPremierCrible], pas = 3 * q;
-    int64_t x = prochain[c] - base, y = prochain[c + 1] - base;  // x < y
-    for (; y < n; x += pas, y += pas) compose[x] = compose[y] = 1;
-    if (x < n) {
-      compose[x] = 1;
-      x += pas;
-      std::swap(x, y);
-    }
-    prochain[c] = base + x;
-    prochain[c + 1] = base + y;
-  }
-}
 
 // Puts the primes of the n marks after lo in bloc: sixty-four marks per
 // mask, a bit for each unmarked byte (a prime), read off lowest first, so
@@ -152,9 +59,9 @@ void cribler(Crible& cr, const int64_t* t, int64_t n_premiers) {
   if (carre < static_cast<uint64_t>(lo + 2 * n))
     n = (static_cast<int64_t>(carre) - lo) / 2;  // odd numbers below carre
   const int64_t hi = lo + 2 * n;                 // the segment is (lo, hi)
-  copier_motif(lo, n);
-  prendre_cribleurs(cr, t, n_premiers, lo, hi);
-  marquer(cr, t, lo / 2, n);
+  copier_motif(compose, lo, n);
+  prendre_cribleurs(cr.prochain, t, n_premiers, lo, hi);
+  marquer(compose, cr.prochain, t, lo / 2, n);
   extraire(cr, lo, n);
   cr.fin_crible = hi;
 }

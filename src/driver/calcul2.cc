@@ -47,7 +47,8 @@ void ecrire_entete() {
 // every prime up to the root of fin, where they are at most kCribleComplet
 // and not too many for the listing (placing each in a slice costs a
 // division); else the primes up to kCriblePartiel at most, and what they
-// leave of an N past the square of the next prime is split one N at a time.
+// leave of an N past the square of the next prime is split one N at a time
+// (or sieved by the streamed primes, when the slice is streamed).
 constexpr int64_t kCribleComplet = int64_t{1} << 25;  // 2 million primes
 constexpr int64_t kCriblePartiel = int64_t{1} << 20;
 int64_t borne_du_crible(int64_t longueur, int64_t fin) {
@@ -57,23 +58,50 @@ int64_t borne_du_crible(int64_t longueur, int64_t fin) {
   return std::min(r, std::clamp(par_n, int64_t{1} << 12, kCriblePartiel));
 }
 
-// The last N of the slice of the listing that starts at debut: for the odd
-// sums, about 2^15 squares and as many doubled squares; else 2^16 to 2^21
-// N, more where the sieving primes are many, so that the division that
-// places each prime in the slice is spread over more N; 2^12 N where what
-// the sieve leaves is split N by N, so that a tick is answered in time.
-int64_t fin_de_tranche(int64_t debut, int64_t longueur) {
+// A streamed slice sieves every prime up to the root of its last N, r,
+// whatever its length: about r / 3 ns of work (the primes found anew and
+// each one's first multiple placed), against 3 to 10 us per N for the split
+// of what a partial sieve leaves (from 10^16 to 2^63). It pays from about
+// r / 16384 N, and its slices go up to kFenetre N (4 bytes noted per N and
+// large prime, 0.7 of those per N: 12 MiB).
+constexpr int64_t kFenetre = int64_t{1} << 22;
+constexpr int64_t kPetitsFlux = int64_t{1} << 16;  // stored primes below
+
+// One slice of the listing: its last N, and how it is sieved.
+struct Tranche {
+  int64_t fin;
+  int64_t borne;
+  bool flux;
+};
+
+// The slice of the listing that starts at debut, its N up to Nmax: for the
+// odd sums, about 2^15 squares and as many doubled squares; streamed where
+// that pays, its N shared out evenly over slices of at most kFenetre N,
+// except the listing's first slice, which is short so that lines come at
+// once; else 2^16 to 2^21 N, more where the sieving primes are many, so
+// that the division that places each prime in the slice is spread over more
+// N; 2^12 N where what the sieve leaves is split N by N, so that a tick is
+// answered in time.
+Tranche tranche(int64_t debut, int64_t longueur, bool premiere) {
   if (parite == 1) {
     const int64_t r = racine(debut) + (int64_t{1} << 15);
-    return r > 3037000499 || r * r > Nmax ? Nmax : r * r;
+    return {r > 3037000499 || r * r > Nmax ? Nmax : r * r, 0, false};
+  }
+  const int64_t reste = Nmax - debut;  // N after debut
+  const int64_t r = racine(Nmax);
+  if (r > kPetitsFlux && borne_du_crible(longueur, Nmax) < r &&
+      reste >= r / 16384 && !premiere) {
+    const int64_t parts = reste / kFenetre + 1;
+    return {debut + reste / parts, kPetitsFlux, true};
   }
   constexpr int64_t kPetite = int64_t{1} << 16, kGrande = int64_t{1} << 21;
-  const int64_t haut = debut + std::min(Nmax - debut, kGrande);
-  const int64_t r = racine(haut);
-  const int64_t tranche = borne_du_crible(longueur, haut) < r
-                              ? int64_t{1} << 12
-                              : std::clamp(r / 16, kPetite, kGrande);
-  return tranche > Nmax - debut ? Nmax : debut + tranche;
+  const int64_t haut = debut + std::min(reste, kGrande);
+  const int64_t rh = racine(haut);
+  const int64_t borne = borne_du_crible(longueur, haut);
+  const int64_t pas = borne < rh ? int64_t{1} << 12
+                                 : std::clamp(rh / 16, kPetite, kGrande);
+  const int64_t fin = pas > reste ? Nmax : debut + pas;
+  return {fin, borne_du_crible(longueur, fin - 1), false};
 }
 
 constexpr int64_t kLimiteTable = int64_t{1} << 53;
@@ -86,28 +114,41 @@ void garder_le_dernier_essai() {
   couper();
 }
 
+// Between two segments of a slice: a tick or Ctrl-C is answered, the
+// status line showing the N reached.
+bool continuer(int64_t atteint) {
+  if (evenement == 0) return true;
+  N = atteint;
+  return faire_le_point();
+}
+
 }  // namespace
 
 int64_t seuil_plage = kSeuilPlage;
 
 // The N of a slice but its last are listed at once, its last N goes through
-// calcul, and a tick or Ctrl-C is looked at between two slices. Then the
-// prime table grows as far as the walk over every N would have grown it.
+// calcul, and a tick or Ctrl-C is looked at between two segments and two
+// slices. A slice that Ctrl-C stops ends, through calcul too, at the N
+// after the last one it listed. Then the prime table grows as far as the
+// walk over every N would have grown it.
 void lister_par_tranches() {
   const int64_t premier = N + 1, longueur = Nmax - N;
   while (N < Nmax) {
-    const int64_t fin = fin_de_tranche(N + 1, longueur);
+    const int64_t avant = N;
+    const Tranche t = tranche(N + 1, longueur, N + 1 == premier);
+    int64_t fin = t.fin;
     if (fin > N + 1) {
       if (parite == 1)
         lister_impairs(N + 1, fin - 1);
       else
-        lister_crible(N + 1, fin - 1, borne_du_crible(longueur, fin - 1));
+        fin = lister_crible(N + 1, fin - 1, t.borne, t.flux, continuer) + 1;
     }
-    if (fin > kLimiteTable && N < kLimiteTable) garder_le_dernier_essai();
+    const bool arrete = fin < t.fin;
+    if (fin > kLimiteTable && avant < kLimiteTable) garder_le_dernier_essai();
     N = fin;
     S = N;
     calcul();
-    if (evenement != 0 && !faire_le_point()) break;
+    if (arrete || (evenement != 0 && !faire_le_point())) break;
   }
   etendre_a_la_portee(premier, N);
 }
