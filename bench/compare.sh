@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Times kelvaro against the range sieve (bench/crible.cc) and PARI/GP, on the
-# scenarios S1 to S8 (PARI/GP is left out of S6 and S7, where it would take
-# minutes, and the sieve out of S7, which it would take hours to walk),
+# scenarios S1 to S11 (PARI/GP is left out of S6 and S7, where it would take
+# minutes, and the sieve out of S7, which it would take hours to walk; from
+# 10^18 on, S9 to S11, the sieve is left out, and PARI/GP's loops over N
+# out of S9 and S10, where they would take minutes too: PARI/GP's range
+# loop, forfactored, runs there and in every scenario but S6 and S7),
 # answers fed through a pipe and output to /dev/null. The
 # programs take turns run after run (A/B/C/D, A/B/C/D, ...) so that the load
 # of a shared machine falls on all of them; the table gives median wall
@@ -54,6 +57,9 @@ if [ "$smoke" = 1 ]; then
     "S6 1 6000 1"
     "S7 1 100000 1"
     "S8 1000000000000000 1000000000001000 0"
+    "S9 1000000000000000000 1000000000000002000 0"
+    "S10 9223372036854773807 9223372036854775807 2"
+    "S11 1000000000000000000 1000000000000000300 0"
   )
 else
   scenarios=(
@@ -65,6 +71,9 @@ else
     "S6 1 100000000 1"
     "S7 1 1000000000000 1"
     "S8 1000000000000000 1000000001000000 0"
+    "S9 1000000000000000000 1000000000000999999 0"
+    "S10 9223372036853775808 9223372036854775807 2"
+    "S11 1000000000000000000 1000000000000009999 0"
   )
 fi
 
@@ -78,17 +87,25 @@ gp_script() { # min max parity print
   echo "par=$3; c=0; for(n=$1, $2, f=factor(n); s=sigma(f); d=numdiv(f); if($garde, $corps)); print(c); quit"
 }
 
+# The same count over PARI/GP's range loop, which sieves the interval and
+# hands each N over with its factors.
+gp_ff_script() { # min max parity
+  local garde="par==0 || (s%2==1)==(par==1)"
+  echo "par=$3; c=0; forfactored(v=$1, $2, s=sigma(v); d=numdiv(v); if($garde, c++)); print(c); quit"
+}
+
 run() { # program min max parity
   case "$1" in
     kelvaro) printf '%s %s %s 0\n' "$2" "$3" "$4" | "$K" >/dev/null || true ;;
     crible) printf '%s %s %s 0\n' "$2" "$3" "$4" | "$C" >/dev/null || true ;;
     gp_print) gp_script "$2" "$3" "$4" 1 | gp -q -f >/dev/null ;;
     gp_calcul) gp_script "$2" "$3" "$4" 0 | gp -q -f >/dev/null ;;
+    gp_ff) gp_ff_script "$2" "$3" "$4" | gp -q -s 2000M -f >/dev/null ;;
   esac
 }
 
 programmes=(kelvaro crible)
-[ "$gp_present" = 1 ] && programmes+=(gp_print gp_calcul)
+[ "$gp_present" = 1 ] && programmes+=(gp_print gp_calcul gp_ff)
 
 # Byte-for-byte check of the listings (whole output: dialogue and lines).
 for sc in "${scenarios[0]}" "${scenarios[4]}"; do
@@ -113,6 +130,9 @@ for sc in "${scenarios[@]}"; do
     for prog in "${programmes[@]}"; do
       [[ "$nom" = S[67] ]] && [[ "$prog" == gp_* ]] && continue
       [ "$nom" = S7 ] && [ "$prog" = crible ] && continue
+      [[ "$nom" = S9 || "$nom" = S1[01] ]] && [ "$prog" = crible ] && continue
+      [[ "$nom" = S9 || "$nom" = S10 ]] &&
+        [[ "$prog" = gp_print || "$prog" = gp_calcul ]] && continue
       debut=$(date +%s%N)
       run "$prog" "$a" "$b" "$p"
       echo $(( ($(date +%s%N) - debut) / 1000000 )) >>"/tmp/kelvaro_bench_$nom.$prog"
@@ -125,19 +145,21 @@ for sc in "${scenarios[@]}"; do
   done
 done
 
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "-" }'; }
 echo
 echo "median wall time in ms over $reps run(s); ratios are kelvaro / other"
-printf '%-4s %10s %10s %10s %10s %9s %9s %9s\n' scen kelvaro crible gp_print \
-  gp_calcul k/crible k/gp_calc k/gp_prt
+printf '%-4s %10s %10s %10s %10s %10s %9s %9s %9s %9s\n' scen kelvaro crible \
+  gp_print gp_calcul gp_ff k/crible k/gp_calc k/gp_prt k/gp_ff
 for sc in "${scenarios[@]}"; do
   read -r nom _ <<<"$sc"
   k=${temps[$nom.kelvaro]}
   c=${temps[$nom.crible]:--}
   gpp=${temps[$nom.gp_print]:--}
   gpc=${temps[$nom.gp_calcul]:--}
-  printf '%-4s %10s %10s %10s %10s %9s %9s %9s\n' "$nom" "$k" "$c" "$gpp" \
-    "$gpc" "$(ratio "$k" "$c")" "$(ratio "$k" "$gpc")" "$(ratio "$k" "$gpp")"
+  gpf=${temps[$nom.gp_ff]:--}
+  printf '%-4s %10s %10s %10s %10s %10s %9s %9s %9s %9s\n' "$nom" "$k" "$c" \
+    "$gpp" "$gpc" "$gpf" "$(ratio "$k" "$c")" "$(ratio "$k" "$gpc")" \
+    "$(ratio "$k" "$gpp")" "$(ratio "$k" "$gpf")"
 done
 
 if [ "$smoke" = 0 ]; then

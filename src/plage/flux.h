@@ -16,8 +16,10 @@ struct Flux {
   int64_t fin_crible;            // even; odd numbers below it are handed out
   std::vector<int64_t> prochain;  // the sieving primes' next multiples
   unsigned char compose[kMarquesMax + 64];
-  uint32_t premiers[kMarquesMax];  // the segment's primes
+  // The segment's primes, and room for a vector store past the last one.
+  uint32_t premiers[kMarquesMax + 16];
   int64_t taille;                  // how many
+  uint32_t decalages[kMarquesMax];  // see flux_decalages
 };
 
 // Starts a pass over the primes p with apres < p <= fin, 3 <= fin < 2^32,
@@ -29,3 +31,7 @@ void flux_debut(Flux& flux, const Table& cribleurs, int64_t apres,
 // Puts the primes of the next segment in premiers[0..taille), in increasing
 // order; returns false, with taille 0, once the pass has reached fin.
 bool flux_suivant(Flux& flux);
+
+// decalages[u] = the distance from base (below 2^63) to the first multiple
+// of premiers[u] at or above it, for each prime of the segment.
+void flux_decalages(Flux& flux, uint64_t base);

@@ -138,10 +138,10 @@ bool noter_grands(int64_t debut, int64_t fin, int64_t apres, int64_t racine,
   const auto base = static_cast<uint64_t>(debut);
   flux_debut(flux_grands, premiers, apres, racine);
   while (flux_suivant(flux_grands)) {
+    flux_decalages(flux_grands, base);
     for (int64_t u = 0; u < flux_grands.taille; ++u) {
       const uint32_t q = flux_grands.premiers[u];
-      const uint64_t p = q;
-      for (uint64_t t = (p - base % p) % p; t < longueur; t += p)
+      for (uint64_t t = flux_grands.decalages[u]; t < longueur; t += q)
         impacts[t / kSegment].push_back(q);
     }
     if (!continuer(debut - 1)) return false;
