@@ -2,7 +2,9 @@
 // walk against the walk written step by step: the same bytes, and every
 // program-wide variable the same after each N and where a listing ends.
 
+#include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,9 +12,13 @@
 #include "arith/primalite.h"
 #include "arith/racine.h"
 #include "arith/table_premiers.h"
+#include "arith/vectoriel.h"
 #include "console.h"
 #include "driver/calcul2.h"
 #include "pas_a_pas.h"
+#include "plage/cribleurs.h"
+#include "plage/flux.h"
+#include "plage/segments.h"
 #include "terminal/horloge.h"
 #include "terminal/signaux.h"
 
@@ -163,8 +169,91 @@ TEST_F(Plage, SlicesLeaveTheBytesAndTheStateOfTheWalk) {
       {9223372000556244036 - 30, 9223372000556244036, 0},
       {INT64_MAX - 2000, INT64_MAX, 0},
       {10, 6000, 100000},  // the table already past the range
+      {10000000000000000, 10000000000020000, 0},  // a streamed slice
   };
   for (const auto& l : lignes) comparer(l.lo, l.hi, l.avant);
+}
+
+// The stream's primes against Miller-Rabin across its segments, and the
+// distance of each to its first multiple past bases where the quotient in
+// double precision is least exact; the vector paths and the portable ones.
+TEST_F(Plage, StreamHandsOutThePrimesAndTheirFirstMultiples) {
+  const Table& t = cribleurs_jusqua(65537);
+  const auto flux = std::make_unique<Flux>();
+  const uint64_t bases[] = {INT64_MAX, (uint64_t{1} << 53) + 1,
+                            1000000000000000000, 3036999941ull * 3036999941};
+  for (const bool vectoriel : {true, false}) {
+    avx512_actif = vectoriel && avx512_present();
+    for (const auto& [apres, fin] :
+         {std::pair{int64_t{65535}, int64_t{400000}},
+          std::pair{int64_t{3036699999}, int64_t{3037000499}}}) {
+      std::vector<uint32_t> vus, attendus;
+      for (auto n = static_cast<uint64_t>(apres + 1); n <= uint64_t(fin); ++n)
+        if (est_premier(n)) attendus.push_back(static_cast<uint32_t>(n));
+      flux_debut(*flux, t, apres, fin);
+      while (flux_suivant(*flux)) {
+        vus.insert(vus.end(), flux->premiers, flux->premiers + flux->taille);
+        for (const uint64_t b : bases) {
+          flux_decalages(*flux, b);
+          for (int64_t u = 0; u < flux->taille; ++u)
+            ASSERT_EQ(
+                flux->decalages[u],
+                (flux->premiers[u] - b % flux->premiers[u]) % flux->premiers[u])
+                << b << " " << flux->premiers[u];
+        }
+      }
+      EXPECT_EQ(vus, attendus) << apres << " " << vectoriel;
+    }
+  }
+  avx512_actif = avx512_present();
+}
+
+// The sieve streamed up to the root of the range's last N against calcul
+// on each N: products of the first primes streamed, segment edges crossed,
+// the largest prime below 2^31.5 hitting the first N, then the last N with
+// the prime below it, a prime's cube, and the top. Then a stop asked in
+// the stream, and after the first segment.
+TEST_F(Plage, StreamedSieveListsAsCalculAndStopsWhereAsked) {
+  const int64_t k16 = 65537 * int64_t{65539}, p = 3037000493, q = 3037000453;
+  const int64_t cube = int64_t{2097143} * 2097143 * 2097143;
+  struct Ligne {
+    int64_t lo, hi, limite;
+    int par;
+  };
+  std::vector<Ligne> lignes = {
+      {k16 - 3000, k16 + 3000, INT64_MAX, 0},
+      {9999999999999900, 10000000000032900, INT64_MAX, 2},
+      {10000000000000000, 10000000000100000, 9999999999999999, 0},
+      {10000000000000000, 10000000000100000, 10000000000000000, 2}};
+#ifndef KELVARO_EMULE  // each row streams 50 to 150 million primes
+  lignes.insert(lignes.end(),
+                {{999999999999999900, 1000000000000032900, INT64_MAX, 0},
+                 {p * p, p * p + 1500, INT64_MAX, 0},
+                 {p * q - 1500, p * q, INT64_MAX, 0},
+                 {cube - 700, cube + 700, INT64_MAX, 0},
+                 {INT64_MAX - 1500, INT64_MAX - 1, INT64_MAX, 2}});
+#endif
+  static int64_t limite;
+  for (const Ligne& l : lignes) {
+    partir();
+    parite = l.par;
+    limite = l.limite;
+    const int64_t fin =
+        lister_crible(l.lo, l.hi, 65536, true,
+                      [](int64_t atteint) { return atteint < limite; });
+    const std::string lignes_flux = lu();
+    EXPECT_EQ(fin, l.limite == INT64_MAX ? l.hi
+                   : l.limite < l.lo     ? l.lo - 1
+                                         : l.lo + 32767)
+        << l.lo;
+    partir();
+    parite = l.par;
+    for (N = l.lo; N <= fin; ++N) {
+      S = N;
+      calcul();
+    }
+    EXPECT_EQ(lignes_flux, lu()) << l.lo;
+  }
 }
 
 // The odd sums of long ranges, against calcul on their squares and doubled

@@ -98,8 +98,8 @@ Tranche tranche(int64_t debut, int64_t longueur, bool premiere) {
   const int64_t haut = debut + std::min(reste, kGrande);
   const int64_t rh = racine(haut);
   const int64_t borne = borne_du_crible(longueur, haut);
-  const int64_t pas = borne < rh ? int64_t{1} << 12
-                                 : std::clamp(rh / 16, kPetite, kGrande);
+  const int64_t pas =
+      borne < rh ? int64_t{1} << 12 : std::clamp(rh / 16, kPetite, kGrande);
   const int64_t fin = pas > reste ? Nmax : debut + pas;
   return {fin, borne_du_crible(longueur, fin - 1), false};
 }

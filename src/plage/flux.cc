@@ -56,8 +56,8 @@ bool avx512bw_present() {
 }
 
 // The distances, eight primes at a time.
-AVX512 void decalages_avx512(const uint32_t* premiers, int64_t n,
-                             uint64_t base, uint32_t* sortie) {
+AVX512 void decalages_avx512(const uint32_t* premiers, int64_t n, uint64_t base,
+                             uint32_t* sortie) {
   const __m512d b = _mm512_set1_pd(static_cast<double>(base));
   const __m512i bi = _mm512_set1_epi64(static_cast<int64_t>(base));
   const __m512i zero = _mm512_setzero_si512();
@@ -66,11 +66,13 @@ AVX512 void decalages_avx512(const uint32_t* premiers, int64_t n,
     const __m256i p32 =
         _mm256_loadu_si256(reinterpret_cast<const __m256i*>(premiers + u));
     const __m512i p = _mm512_cvtepu32_epi64(p32);
-    const __m512i q = _mm512_cvttpd_epu64(_mm512_div_pd(b, _mm512_cvtepu32_pd(p32)));
+    const __m512i q =
+        _mm512_cvttpd_epu64(_mm512_div_pd(b, _mm512_cvtepu32_pd(p32)));
     __m512i r = _mm512_sub_epi64(bi, _mm512_mullo_epi64(q, p));
     r = _mm512_mask_add_epi64(r, _mm512_cmplt_epi64_mask(r, zero), r, p);
     r = _mm512_mask_sub_epi64(r, _mm512_cmpge_epi64_mask(r, p), r, p);
-    const __m512i d = _mm512_maskz_sub_epi64(_mm512_cmpneq_epi64_mask(r, zero), p, r);
+    const __m512i d =
+        _mm512_maskz_sub_epi64(_mm512_cmpneq_epi64_mask(r, zero), p, r);
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(sortie + u),
                         _mm512_cvtepi64_epi32(d));
   }
@@ -101,8 +103,8 @@ bool flux_suivant(Flux& flux) {
   const int64_t hi = lo + 2 * n;
   const Table& t = *flux.cribleurs;
   copier_motif(flux.compose, lo, n);
-  prendre_cribleurs(flux.prochain, t.data(),
-                    static_cast<int64_t>(t.size()) - 1, lo, hi);
+  prendre_cribleurs(flux.prochain, t.data(), static_cast<int64_t>(t.size()) - 1,
+                    lo, hi);
   marquer(flux.compose, flux.prochain, t.data(), lo / 2, n);
   std::memset(flux.compose + n, 1, 64);
   flux.fin_crible = hi;

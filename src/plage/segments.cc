@@ -14,8 +14,8 @@
 
 #include "arith/divisibilite.h"
 #include "arith/facteurs.h"
-#include "arith/scission.h"
 #include "arith/racine.h"
+#include "arith/scission.h"
 #include "plage/cribleurs.h"
 #include "plage/flux.h"
 #include "sortie/ligne.h"
@@ -203,8 +203,8 @@ int64_t lister_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
     suivant = static_cast<uint64_t>(racine_fin) + 1;
   }
   if (fin < int64_t{1} << 60)
-    return lister_segments(somme64, debut, fin, premiers, fin_premiers,
-                           suivant, grands, continuer);
-  return lister_segments(somme128, debut, fin, premiers, fin_premiers,
-                         suivant, grands, continuer);
+    return lister_segments(somme64, debut, fin, premiers, fin_premiers, suivant,
+                           grands, continuer);
+  return lister_segments(somme128, debut, fin, premiers, fin_premiers, suivant,
+                         grands, continuer);
 }
