@@ -8,6 +8,7 @@
 #include "arith/calcul.h"
 #include "arith/decomp.h"
 #include "arith/racine.h"
+#include "arith/table_premiers.h"
 #include "driver/liste.h"
 #include "input/controle.h"
 #include "plage/carres.h"
@@ -133,6 +134,9 @@ int64_t seuil_plage = kSeuilPlage;
 // walk over every N would have grown it.
 void lister_par_tranches() {
   const int64_t premier = N + 1, longueur = Nmax - N;
+  // Room for every prime the walk over these N may add to the table, made
+  // at once: growing it in steps would copy it, and hold two copies.
+  reserver_premiers(racine(std::min(Nmax, kLimiteTable)) + 1);
   while (N < Nmax) {
     const int64_t avant = N;
     const Tranche t = tranche(N + 1, longueur, N + 1 == premier);
