@@ -88,20 +88,20 @@ Tranche tranche(int64_t debut, int64_t longueur, bool premiere) {
     const int64_t r = racine(debut) + (int64_t{1} << 15);
     return {r > 3037000499 || r * r > Nmax ? Nmax : r * r, 0, false};
   }
-  const int64_t reste = Nmax - debut;  // N after debut
+  const int64_t apres = Nmax - debut;  // N after debut
   const int64_t r = racine(Nmax);
   if (r > kPetitsFlux && borne_du_crible(longueur, Nmax) < r &&
-      reste >= r / 16384 && !premiere) {
-    const int64_t parts = reste / kFenetre + 1;
-    return {debut + reste / parts, kPetitsFlux, true};
+      apres >= r / 16384 && !premiere) {
+    const int64_t parts = apres / kFenetre + 1;
+    return {debut + apres / parts, kPetitsFlux, true};
   }
   constexpr int64_t kPetite = int64_t{1} << 16, kGrande = int64_t{1} << 21;
-  const int64_t haut = debut + std::min(reste, kGrande);
+  const int64_t haut = debut + std::min(apres, kGrande);
   const int64_t rh = racine(haut);
   const int64_t borne = borne_du_crible(longueur, haut);
   const int64_t pas =
       borne < rh ? int64_t{1} << 12 : std::clamp(rh / 16, kPetite, kGrande);
-  const int64_t fin = pas > reste ? Nmax : debut + pas;
+  const int64_t fin = pas > apres ? Nmax : debut + pas;
   return {fin, borne_du_crible(longueur, fin - 1), false};
 }
 

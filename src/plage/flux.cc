@@ -41,9 +41,9 @@ __attribute__((target("avx512f,avx512bw"))) int64_t extraire_avx512(
     const __m512i v = _mm512_loadu_si512(compose + x);
     uint64_t m = _mm512_cmpeq_epi8_mask(v, _mm512_setzero_si512());
     for (int quart = 0; quart < 4; ++quart, m >>= 16) {
-      const auto k = static_cast<__mmask16>(m);
-      _mm512_storeu_si512(sortie, _mm512_maskz_compress_epi32(k, nombres));
-      sortie += std::popcount(static_cast<unsigned>(k));
+      const auto seize = static_cast<__mmask16>(m);
+      _mm512_storeu_si512(sortie, _mm512_maskz_compress_epi32(seize, nombres));
+      sortie += std::popcount(static_cast<unsigned>(seize));
       nombres = _mm512_add_epi32(nombres, pas);
     }
   }
