@@ -25,6 +25,17 @@ size_t decouper(uint64_t n, uint64_t* premiers, size_t t) {
   return decouper(n / d, premiers, decouper(d, premiers, t));
 }
 
+// Records premiers[0..taille), sorted and grouped with their exponents.
+void grouper(uint64_t* premiers, size_t taille, Facteurs& trouves) {
+  std::sort(premiers, premiers + taille);
+  for (size_t u = 0; u < taille;) {
+    size_t v = u;
+    while (v < taille && premiers[v] == premiers[u]) ++v;
+    noter(trouves, premiers[u], static_cast<int32_t>(v - u));
+    u = v;
+  }
+}
+
 }  // namespace
 
 void scinder_reste(uint64_t c, uint64_t borne, Facteurs& trouves) {
@@ -33,12 +44,11 @@ void scinder_reste(uint64_t c, uint64_t borne, Facteurs& trouves) {
     return;
   }
   uint64_t premiers[64];
-  const size_t taille = decouper(c, premiers, 0);
-  std::sort(premiers, premiers + taille);
-  for (size_t u = 0; u < taille;) {
-    size_t v = u;
-    while (v < taille && premiers[v] == premiers[u]) ++v;
-    noter(trouves, premiers[u], static_cast<int32_t>(v - u));
-    u = v;
-  }
+  grouper(premiers, decouper(c, premiers, 0), trouves);
+}
+
+void scinder_connu(uint64_t c, uint64_t d, Facteurs& trouves) {
+  uint64_t premiers[64];
+  grouper(premiers, decouper(c / d, premiers, decouper(d, premiers, 0)),
+          trouves);
 }

@@ -14,7 +14,9 @@
 
 #include "arith/divisibilite.h"
 #include "arith/facteurs.h"
+#include "arith/primalite.h"
 #include "arith/racine.h"
+#include "arith/rho.h"
 #include "arith/scission.h"
 #include "plage/cribleurs.h"
 #include "plage/flux.h"
@@ -31,6 +33,11 @@ uint32_t nombre[kSegment];
 uint64_t somme64[kSegment];
 u128 somme128[kSegment];
 
+// The N of the segment whose rest is composite and no square, their rests,
+// and a divisor of each.
+std::vector<uint32_t> composes;
+uint64_t rests[kSegment], diviseurs[kSegment];
+
 // For the sieving primes, premiers[2..], the offset of each one's next
 // multiple from the start of the segment.
 std::vector<uint32_t> prochain;
@@ -45,6 +52,19 @@ u128 somme_puissances(uint64_t q, int32_t e) {
   u128 terme = 1, total = 1;
   for (int32_t u = 0; u < e; ++u) total += terme *= q;
   return total;
+}
+
+// Multiplies in the count and sum of N at t the factors of its rest r,
+// composite, split at its divisor d.
+template <class Somme>
+void multiplier(Somme* somme, int64_t t, uint64_t r, uint64_t d) {
+  Facteurs trouves;
+  scinder_connu(r, d, trouves);
+  for (int32_t m = 0; m < trouves.nombre; ++m) {
+    nombre[t] *= static_cast<uint32_t>(trouves.exposant[m] + 1);
+    somme[t] *= static_cast<Somme>(
+        somme_puissances(trouves.premier[m], trouves.exposant[m]));
+  }
 }
 
 // Divides the sieving primes' powers out of the segment of n N from lo.
@@ -109,22 +129,29 @@ void segment(Somme* somme, int64_t lo, int64_t n, const Table& premiers,
   }
   cribler(somme, premiers, fin_premiers, n);
   if (notes != nullptr) diviser_grands(somme, lo, *notes);
+  // The rests: 1, primes (below the square of `suivant` with no test, above
+  // it by Miller-Rabin), squares, and the others, split side by side.
+  composes.clear();
   for (int64_t t = 0; t < n; ++t) {
     const uint64_t r = cofacteur[t];
     if (r == 1) continue;
-    if (r / suivant < suivant) {  // no factor below its root: a prime
+    if (r / suivant < suivant || est_premier(r)) {
       nombre[t] *= 2;
       somme[t] *= r + 1;
       continue;
     }
-    Facteurs trouves;
-    scinder_reste(r, suivant - 1, trouves);
-    for (int32_t m = 0; m < trouves.nombre; ++m) {
-      nombre[t] *= static_cast<uint32_t>(trouves.exposant[m] + 1);
-      somme[t] *= static_cast<Somme>(
-          somme_puissances(trouves.premier[m], trouves.exposant[m]));
-    }
+    const auto racine_r =
+        static_cast<uint64_t>(racine(static_cast<int64_t>(r)));
+    if (racine_r * racine_r == r)
+      multiplier(somme, t, r, racine_r);
+    else
+      composes.push_back(static_cast<uint32_t>(t));
   }
+  for (size_t u = 0; u < composes.size(); ++u)
+    rests[u] = cofacteur[composes[u]];
+  rho_par_lots(rests, composes.size(), diviseurs);
+  for (size_t u = 0; u < composes.size(); ++u)
+    multiplier(somme, composes[u], rests[u], diviseurs[u]);
 }
 
 // Notes, for each segment of the range from debut to fin, the primes of
