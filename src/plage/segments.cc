@@ -33,10 +33,10 @@ uint32_t nombre[kSegment];
 uint64_t somme64[kSegment];
 u128 somme128[kSegment];
 
-// The N of the segment whose rest is composite and no square, their rests,
+// The N of the segment whose rest is composite and no square, their restes,
 // and a divisor of each.
 std::vector<uint32_t> composes;
-uint64_t rests[kSegment], diviseurs[kSegment];
+uint64_t restes[kSegment], diviseurs[kSegment];
 
 // For the sieving primes, premiers[2..], the offset of each one's next
 // multiple from the start of the segment.
@@ -129,7 +129,7 @@ void segment(Somme* somme, int64_t lo, int64_t n, const Table& premiers,
   }
   cribler(somme, premiers, fin_premiers, n);
   if (notes != nullptr) diviser_grands(somme, lo, *notes);
-  // The rests: 1, primes (below the square of `suivant` with no test, above
+  // The restes: 1, primes (below the square of `suivant` with no test, above
   // it by Miller-Rabin), squares, and the others, split side by side.
   composes.clear();
   for (int64_t t = 0; t < n; ++t) {
@@ -148,10 +148,10 @@ void segment(Somme* somme, int64_t lo, int64_t n, const Table& premiers,
       composes.push_back(static_cast<uint32_t>(t));
   }
   for (size_t u = 0; u < composes.size(); ++u)
-    rests[u] = cofacteur[composes[u]];
-  rho_par_lots(rests, composes.size(), diviseurs);
+    restes[u] = cofacteur[composes[u]];
+  rho_par_lots(restes, composes.size(), diviseurs);
   for (size_t u = 0; u < composes.size(); ++u)
-    multiplier(somme, composes[u], rests[u], diviseurs[u]);
+    multiplier(somme, composes[u], restes[u], diviseurs[u]);
 }
 
 // Notes, for each segment of the range from debut to fin, the primes of
