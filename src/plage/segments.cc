@@ -33,7 +33,7 @@ uint32_t nombre[kSegment];
 uint64_t somme64[kSegment];
 u128 somme128[kSegment];
 
-// The N of the segment whose rest is composite and no square, their restes,
+// The N of the segment whose rest is composite and no square, their rests,
 // and a divisor of each.
 std::vector<uint32_t> composes;
 uint64_t restes[kSegment], diviseurs[kSegment];
@@ -129,7 +129,7 @@ void segment(Somme* somme, int64_t lo, int64_t n, const Table& premiers,
   }
   cribler(somme, premiers, fin_premiers, n);
   if (notes != nullptr) diviser_grands(somme, lo, *notes);
-  // The restes: 1, primes (below the square of `suivant` with no test, above
+  // The rests: 1, primes (below the square of `suivant` with no test, above
   // it by Miller-Rabin), squares, and the others, split side by side.
   composes.clear();
   for (int64_t t = 0; t < n; ++t) {
