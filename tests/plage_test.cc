@@ -164,6 +164,7 @@ TEST_F(Plage, SlicesLeaveTheBytesAndTheStateOfTheWalk) {
       {p * q - 1000, p * q, 0},
       {4294967296 - 2000, 4294967296 + 2000, 0},
       {k53 - 3000, k53 + 3000, 0},
+      {9007199254736895, 9007199254741000, 0},  // a slice ends at 2^53 - 1
       {4099 * 4099 - 10, 4099 * 4099 + 10, 0},  // 4099^2 left past the sieve
       {3590449939146470390, 3590449939146470410, 0},  // sum past 2^64
       {9223372000556244036 - 30, 9223372000556244036, 0},
@@ -266,6 +267,8 @@ TEST_F(Plage, OddSumsOfLongRangesAreTheSquaresLines) {
   const int64_t kHaut = 3037000499;
   for (const auto& [lo, hi] :
        {std::pair{int64_t{1}, int64_t{33000} * 33000},
+        std::pair{int64_t{1},
+                  int64_t{4097} * 4097 + 1},  // a block's first k last
         std::pair{(kHaut - 40000) * (kHaut - 40000), INT64_MAX}}) {
     partir();
     const std::string tranches = lister(lo, hi, 1, 0).sortie;
