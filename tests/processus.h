@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdint>
 #include <iterator>
 #include <string>
 
@@ -15,6 +16,7 @@ enum class Bout {
   kFermee,   // input only: descriptor closed at start
   kPleine,   // output only: /dev/full, where every write fails
   kCoupee,   // output only: a pipe whose reader leaves at the first bytes
+  kLente,    // output only: read a byte at a time, then in pauses of 150 ms
 };
 
 // The input is `debut`, then `motif` `fois` times over, then `fin`, generated
@@ -29,8 +31,9 @@ struct Options {
 };
 
 struct Execution {
-  std::string sortie;   // the output, or its last 128 KiB or more
-  size_t taille = 0;    // how many bytes it wrote in all
+  std::string sortie;  // the output, or its last 128 KiB or more
+  size_t taille = 0;   // how many bytes it wrote in all
+  uint64_t empreinte = 14695981039346656037u;  // FNV-1a of all of them
   int statut = 0;       // exit status, minus the signal, kTue after two minutes
   long memoire_ko = 0;  // its peak resident memory
   std::string erreurs;  // all it wrote to standard error

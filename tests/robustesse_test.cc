@@ -110,6 +110,20 @@ TEST_P(Robustesse, EndsPromptlyInBoundedMemory) {
   EXPECT_LT(r.memoire_ko, executer({c.court}).memoire_ko + 576);
 }
 
+// A reader that takes one byte at a time, then pauses while the program's
+// writes block and the listing's ticks interrupt them part way: the same
+// bytes as a reader that keeps up.
+TEST(Sortie, SlowReaderGetsTheSameBytes) {
+  const Execution vif =
+      executer(bris(Bout::kTube, Bout::kTube, "1 200000 0 0"));
+  const Execution lent =
+      executer(bris(Bout::kTube, Bout::kLente, "1 200000 0 0"));
+  ASSERT_GT(vif.taille, size_t{8} << 20);
+  EXPECT_EQ(lent.taille, vif.taille);
+  EXPECT_EQ(lent.empreinte, vif.empreinte);
+  EXPECT_EQ(lent.statut, 1);
+}
+
 INSTANTIATE_TEST_SUITE_P(Hostile, Robustesse, ::testing::ValuesIn(kCas),
                          kNomDuCas);
 
