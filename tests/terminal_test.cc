@@ -47,6 +47,7 @@ struct Depart {
   // Run by sh with job control, which prints "fin" and the status when the
   // program stops or ends, reads a line, and brings it back with `fg`.
   bool sous_shell = false;
+  const char* entree = nullptr;  // standard input: a pipe holding this text
 };
 
 // The program on its terminal: the master side, the slave side kept open so
@@ -66,7 +67,9 @@ struct Terminal {
 
 void lancer(Terminal& t, const Depart& d) {
   int tube[2] = {-1, -1};
+  int reponses[2] = {-1, -1};
   if (d.sortie == Sortie::kTube && pipe(tube) != 0) std::abort();
+  if (d.entree != nullptr && pipe(reponses) != 0) std::abort();
   const std::string script = "set -m; " + commande_programme() +
                              "; echo \"fin $?\"; read x; fg; echo \"fin $?\"";
   winsize taille = {24, d.colonnes, 0, 0};
@@ -84,6 +87,11 @@ void lancer(Terminal& t, const Depart& d) {
       close(tube[0]);  // else the program keeps its own reader
       close(tube[1]);
     }
+    if (d.entree != nullptr) {
+      dup2(reponses[0], 0);
+      close(reponses[0]);
+      close(reponses[1]);
+    }
     if (d.sous_shell)
       execl("/bin/sh", "sh", "-c", script.c_str(), static_cast<char*>(nullptr));
     else
@@ -91,6 +99,11 @@ void lancer(Terminal& t, const Depart& d) {
     _exit(127);
   }
   if (tube[1] >= 0) close(tube[1]);
+  if (d.entree != nullptr) {  // a few bytes: the pipe takes them at once
+    close(reponses[0]);
+    if (write(reponses[1], d.entree, strlen(d.entree)) < 0) std::abort();
+    close(reponses[1]);
+  }
   t.tube = tube[0];
   t.esclave = open(ptsname(t.maitre), O_RDWR | O_NOCTTY);
 }
@@ -276,6 +289,12 @@ const Scene kScenes[] = {
     {"ctrl_c_then_1_starts_anew",
      kLignes,
      {{kMin, kPaires}, {kMille, "\x03"}, {kNouveau, "1\n"}, {kMin, "\x03"}},
+     -SIGINT},
+    // With the answers through a pipe, Ctrl-C cannot stop the listing for a
+    // question that would read the pipe's end: it ends the program.
+    {"sigint_with_answers_through_a_pipe",
+     {.entree = "9223372036852775807 9223372036854775807 2\n"},
+     {{kStatut, "", SIGINT}},
      -SIGINT},
     {"sigterm_during_listing",
      {},
