@@ -14,7 +14,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <thread>
 #include <utility>
@@ -27,6 +29,7 @@
 #include "console.h"
 #include "processus.h"
 #include "terminal/horloge.h"
+#include "terminal/statut.h"
 
 namespace {
 
@@ -355,6 +358,22 @@ double rythme(const std::string& vu, size_t ou, bool apres) {
   while (debut > 0 && std::isdigit(static_cast<unsigned char>(vu[debut - 1])))
     --debut;
   return std::strtod(vu.substr(debut, fin - debut).c_str(), nullptr);
+}
+
+// The time left on the status line: hours below a day, then days; nothing
+// that is not a duration.
+TEST(Statut, TimeLeftCountsDaysPastTheHours) {
+  const std::pair<double, const char*> lignes[] = {
+      {0, "0:00:00"},
+      {59.5, "0:01:00"},
+      {86399, "23:59:59"},
+      {86400, "1 j 00:00:00"},
+      {2893428.0 * 86400 + 51288, "2893428 j 14:14:48"},
+      {-1, "?"},
+      {1e15, "?"},
+      {std::nan(""), "?"}};
+  for (const auto& [secondes, texte] : lignes)
+    EXPECT_EQ(duree(secondes), texte) << secondes;
 }
 
 // The listing's timer puts back the action SIGALRM had before it.

@@ -162,22 +162,6 @@ void avant_ecriture(const char* octets, size_t n) {
   suivre(octets, n);
 }
 
-// A duration in whole seconds as "h:mm:ss", or "j j hh:mm:ss" past a day.
-std::string duree(double secondes) {
-  if (!(secondes >= 0 && secondes < 1e15)) return "?";
-  long long t = std::llround(secondes);
-  char b[64];
-  const long long jours = t / 86400;
-  t %= 86400;
-  if (jours > 0)
-    std::snprintf(b, sizeof b, "%lld j %02lld:%02lld:%02lld", jours, t / 3600,
-                  t / 60 % 60, t % 60);
-  else
-    std::snprintf(b, sizeof b, "%lld:%02lld:%02lld", t / 3600, t / 60 % 60,
-                  t % 60);
-  return b;
-}
-
 // Composes the status at time `t` from n, the last N done: n, the share of
 // the range done, N per second since the start, and the time left at that
 // pace. Writes texte.
@@ -203,6 +187,21 @@ bool sortie_sur_le_terminal() {
 }
 
 }  // namespace
+
+std::string duree(double secondes) {
+  if (!(secondes >= 0 && secondes < 1e15)) return "?";
+  long long t = std::llround(secondes);
+  char b[64];
+  const long long jours = t / 86400;
+  t %= 86400;
+  if (jours > 0)
+    std::snprintf(b, sizeof b, "%lld j %02lld:%02lld:%02lld", jours, t / 3600,
+                  t / 60 % 60, t % 60);
+  else
+    std::snprintf(b, sizeof b, "%lld:%02lld:%02lld", t / 3600, t / 60 % 60,
+                  t % 60);
+  return b;
+}
 
 // Writes every variable above and avant_vidage.
 bool statut_debut(int64_t premier, int64_t dernier, bool ctrl_c) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // Start of a listing of the N from `premier` to `dernier`. Decides whether a
 // status line may be shown: standard error is a terminal that can take it
@@ -35,3 +36,7 @@ void statut_effacer_en_urgence();
 
 // End of a listing: the line erased and nothing drawn any more.
 void statut_fin();
+
+// A duration rounded to whole seconds as "h:mm:ss", or "j j hh:mm:ss" past a
+// day; "?" when it is not a number, negative or beyond 10^15 s.
+std::string duree(double secondes);
