@@ -70,9 +70,7 @@ struct Terminal {
 
 void lancer(Terminal& t, const Depart& d) {
   int tube[2] = {-1, -1};
-  int reponses[2] = {-1, -1};
   if (d.sortie == Sortie::kTube && pipe(tube) != 0) std::abort();
-  if (d.entree != nullptr && pipe(reponses) != 0) std::abort();
   const std::string script = "set -m; " + commande_programme() +
                              "; echo \"fin $?\"; read x; fg; echo \"fin $?\"";
   winsize taille = {24, d.colonnes, 0, 0};
@@ -90,11 +88,12 @@ void lancer(Terminal& t, const Depart& d) {
       close(tube[0]);  // else the program keeps its own reader
       close(tube[1]);
     }
-    if (d.entree != nullptr) {
-      dup2(reponses[0], 0);
-      close(reponses[0]);
-      close(reponses[1]);
-    }
+    int reponses[2];  // a few bytes: the pipe takes them at once
+    if (d.entree != nullptr &&
+        (pipe(reponses) != 0 || dup2(reponses[0], 0) != 0 ||
+         write(reponses[1], d.entree, strlen(d.entree)) < 0 ||
+         close(reponses[1]) != 0))
+      _exit(127);
     if (d.sous_shell)
       execl("/bin/sh", "sh", "-c", script.c_str(), static_cast<char*>(nullptr));
     else
@@ -102,11 +101,6 @@ void lancer(Terminal& t, const Depart& d) {
     _exit(127);
   }
   if (tube[1] >= 0) close(tube[1]);
-  if (d.entree != nullptr) {  // a few bytes: the pipe takes them at once
-    close(reponses[0]);
-    if (write(reponses[1], d.entree, strlen(d.entree)) < 0) std::abort();
-    close(reponses[1]);
-  }
   t.tube = tube[0];
   t.esclave = open(ptsname(t.maitre), O_RDWR | O_NOCTTY);
 }
