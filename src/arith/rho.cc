@@ -109,7 +109,7 @@ constexpr int kVoies = 4;
 // at the next checkpoint.
 struct Voie {
   Modulo m;
-  uint64_t un_forme, x, y, q;
+  uint64_t x, y, q;
   uint64_t fenetre, faits;  // faits: steps since the checkpoint
   size_t indice;            // which number; total for a lane with none
 };
@@ -118,7 +118,6 @@ void charger(Voie& v, const uint64_t* nombres, size_t indice, size_t total) {
   // A lane with no number left runs on 3, with nothing read of it.
   v.indice = indice;
   v.m = preparer(indice < total ? nombres[indice] : 3);
-  v.un_forme = v.m.un;
   v.y = v.x = en_forme(v.m, 2);
   v.q = v.m.un;
   v.fenetre = kLot;
@@ -137,7 +136,7 @@ void rho_par_lots(const uint64_t* nombres, size_t total, uint64_t* diviseurs) {
   for (size_t restants = total; restants > 0;) {
     for (uint64_t t = 0; t < kLot; ++t)
       for (Voie& v : voies) {
-        v.y = carre_plus(v.m, v.y, v.un_forme);
+        v.y = carre_plus(v.m, v.y, v.m.un);  // the constant 1, in the form
         // The same way for a lane through a whole batch: well predicted.
         if (v.faits >= v.fenetre) v.q = mult(v.m, v.q, ecart(v.x, v.y));
       }
