@@ -3,8 +3,8 @@
 // out of its multiples, multiplying in its count (e + 1) and its sum (1 + p
 // + ... + p^e). The large primes of a streamed range are first noted, for
 // the whole range, in the segments they divide an N of. What is left is 1,
-// a prime, or, past the sieving bound, a product of primes above it, split
-// one N at a time.
+// a prime, or, past the sieving bound, a product of primes above it: proved
+// prime by Miller-Rabin, or split by rho, four rests side by side.
 
 #include "plage/segments.h"
 
@@ -155,15 +155,15 @@ void segment(Somme* somme, int64_t lo, int64_t n, const Table& premiers,
 }
 
 // Notes, for each segment of the range from debut to fin, the primes of
-// (apres, racine] that divide one of its N. Asks `continuer` after each
+// (apres, jusqua] that divide one of its N. Asks `continuer` after each
 // segment of primes; returns false when it said to stop.
-bool noter_grands(int64_t debut, int64_t fin, int64_t apres, int64_t racine,
+bool noter_grands(int64_t debut, int64_t fin, int64_t apres, int64_t jusqua,
                   const Table& premiers, Continuer continuer) {
   const auto longueur = static_cast<uint64_t>(fin - debut + 1);
   impacts.resize((longueur + kSegment - 1) / kSegment);
   for (auto& notes : impacts) notes.clear();
   const auto base = static_cast<uint64_t>(debut);
-  flux_debut(flux_grands, premiers, apres, racine);
+  flux_debut(flux_grands, premiers, apres, jusqua);
   while (flux_suivant(flux_grands)) {
     flux_decalages(flux_grands, base);
     for (int64_t u = 0; u < flux_grands.taille; ++u) {
