@@ -7,6 +7,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -60,6 +61,7 @@ struct Terminal {
   pid_t pid = -1;
   int maitre = -1, esclave = -1, tube = -1;
   std::string vu;
+  std::vector<std::pair<size_t, int>> largeurs;  // from where in vu, width
   Horloge::time_point limite = Horloge::now() + kDelaiTerminal;
   Horloge::time_point premier_dessin{};  // when the status line first came
   ~Terminal() {
@@ -103,6 +105,15 @@ void lancer(Terminal& t, const Depart& d) {
   if (tube[1] >= 0) close(tube[1]);
   t.tube = tube[0];
   t.esclave = open(ptsname(t.maitre), O_RDWR | O_NOCTTY);
+  t.largeurs = {{0, d.colonnes}};
+}
+
+// The width of the terminal when it received the byte at `ou`.
+int largeur_a(const Terminal& t, size_t ou) {
+  int w = 0;
+  for (const auto& [depuis, l] : t.largeurs)
+    if (depuis <= ou) w = l;
+  return w;
 }
 
 // Reads what the terminal shows within `ms` milliseconds, and empties the
@@ -174,6 +185,11 @@ bool noflsh(int fd) {
   return tcgetattr(fd, &m) == 0 && (m.c_lflag & NOFLSH) != 0;
 }
 
+// What the program writes to draw the status line, around its text, and to
+// erase it.
+const std::string kDessin = "\033D\0337\r", kFinDessin = "\033[J\0338\033M";
+const std::string kEffacement = "\033D\033[2K\033[J\033M";
+
 #ifdef KELVARO_VTERM
 // The screen of 24 rows and `colonnes` columns that a terminal emulator
 // shows after `octets`, cell by cell, row by row, then where the cursor is.
@@ -201,6 +217,30 @@ std::string ecran(const std::string& octets, int colonnes) {
   vterm_free(vt);
   return t;
 }
+
+// Each drawing of the status line, on a screen of the width in force then:
+// its text keeps out of the last column (a terminal that wraps there at once
+// would scroll), and once it is erased, what the listing writes next lands
+// where it would have without it (a drawing made while a wrap is pending
+// loses the wrap). The cursor stands where the line since the last newline
+// has left it.
+void verifier_dessins(const Terminal& t) {
+  for (size_t i = 0; (i = t.vu.find(kDessin, i)) != std::string::npos; ++i) {
+    const size_t j = t.vu.find(kFinDessin, i);
+    if (j == std::string::npos) return;
+    const int w = largeur_a(t, i);
+    const size_t nl = t.vu.rfind('\n', i);
+    const std::string ligne = t.vu.substr(nl + 1, i - nl - 1);
+    const std::string texte = ecran(ligne + t.vu.substr(i, j - i), w);
+    const size_t rang = static_cast<size_t>(std::stoi(texte.substr(
+        texte.rfind(' ') + 1)));  // the cursor's row: the status line's
+    EXPECT_EQ(texte[rang * static_cast<size_t>(w + 1) + static_cast<size_t>(w) - 1], ' ')
+        << "last column written\n" << texte;
+    const std::string dessin = t.vu.substr(i, j + kFinDessin.size() - i);
+    ASSERT_EQ(ecran(ligne + dessin + kEffacement + "Z", w), ecran(ligne + "Z", w))
+        << "after " << ligne;
+  }
+}
 #endif
 
 // A text of the status line, whatever else it holds.
@@ -223,6 +263,8 @@ struct Pas {
   bool fermer_sortie = false;  // or the reader of standard output leaves
   int pause_ms = 0;            // waited before doing it
   int noflsh = -1;             // 1 set, 0 clear and screen clean, -1 unchecked
+  unsigned short colonnes = 0;  // or the terminal is made this wide
+  int delai_ms = 0;             // attendu must then come within this time
 };
 
 struct Scene {
@@ -293,6 +335,20 @@ const Scene kScenes[] = {
      {.entree = "9223372036852775807 9223372036854775807 2\n"},
      {{kStatut, "", SIGINT}},
      -SIGINT},
+    // Most of these lines end in the last column: a drawing waits for a tick
+    // that finds no wrap pending. Narrowed, the terminal loses the line at
+    // once, and gets it again cut to its new width.
+    {.nom = "drawn_between_wraps_then_narrowed",
+     .depart = {.colonnes = 107},
+     .pas = [] {
+       std::vector<Pas> p(13, Pas{kStatut});
+       p[0] = {kQuestion, "9223372036844775807 9223372036854775807 2\n"};
+       p[10].colonnes = 60;
+       p[11] = {.attendu = kEffacement, .delai_ms = 80};
+       p[12].signal = SIGTERM;
+       return p;
+     }(),
+     .statut = -SIGTERM},
     {"sigterm_during_listing",
      {},
      {{kQuestion, kPaires}, {kStatut, "", SIGTERM}},
@@ -394,15 +450,19 @@ TEST_P(AuTerminal, LeavesTheTerminalAsItWas) {
   ASSERT_GE(t.pid, 0);
   const std::string avant = modes(t.esclave);
   size_t depuis = 0;
+  auto depuis_le_pas = Horloge::now();
   for (const Pas& p : s.pas) {
     depuis = attendre(t, p.attendu, depuis);
     ASSERT_NE(depuis, std::string::npos) << p.attendu << " never came";
+    EXPECT_TRUE(p.delai_ms == 0 || Horloge::now() - depuis_le_pas <
+                                       milliseconds(p.delai_ms))
+        << p.attendu << " came late";
     EXPECT_TRUE(p.noflsh < 0 || noflsh(t.esclave) == (p.noflsh == 1))
         << "NOFLSH at " << p.attendu;
 #ifdef KELVARO_VTERM
-    EXPECT_TRUE(p.noflsh != 0 ||
-                !garde_un_statut(ecran(t.vu, s.depart.colonnes)))
-        << ecran(t.vu, s.depart.colonnes);
+    const int w = t.largeurs.back().second;
+    EXPECT_TRUE(p.noflsh != 0 || !garde_un_statut(ecran(t.vu, w)))
+        << ecran(t.vu, w);
 #endif
     const auto jusqua = Horloge::now() + milliseconds(p.pause_ms);
     while (Horloge::now() < jusqua) lire(t, 10);
@@ -412,12 +472,22 @@ TEST_P(AuTerminal, LeavesTheTerminalAsItWas) {
     taper(t, p.tape);
     if (p.signal != 0) kill(t.pid, p.signal);
     if (p.fermer_sortie) close(std::exchange(t.tube, -1));
+    if (p.colonnes != 0) {
+      const winsize taille = {24, p.colonnes, 0, 0};
+      while (lire(t, 0)) {
+      }
+      depuis = t.vu.size();
+      t.largeurs.emplace_back(depuis, p.colonnes);
+      ASSERT_EQ(ioctl(t.maitre, TIOCSWINSZ, &taille), 0);
+    }
+    depuis_le_pas = Horloge::now();
   }
   EXPECT_EQ(finir(t), s.statut);
   EXPECT_EQ(modes(t.esclave), avant);
 #ifdef KELVARO_VTERM
-  const std::string ecran_final = ecran(t.vu, s.depart.colonnes);
+  const std::string ecran_final = ecran(t.vu, t.largeurs.back().second);
   EXPECT_FALSE(garde_un_statut(ecran_final)) << ecran_final;
+  verifier_dessins(t);
 #endif
   EXPECT_TRUE(s.jamais.empty() || t.vu.find(s.jamais) == std::string::npos);
   // Each drawing saves the cursor once (ESC 7).
