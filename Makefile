@@ -20,10 +20,10 @@ sanitize:
 	cmake --preset sanitize
 	cmake --build --preset sanitize -j 2
 
-# Every test, on the optimised build and under the sanitizers.
-test: release sanitize
-	ctest --preset release -j 2
-	ctest --preset sanitize -j 2
+# Every test, on the optimised build and under the sanitizers: a line per
+# test and a last one counting both runs (tools/tester).
+test:
+	@tools/tester
 
 # Each libFuzzer target for FUZZ_SECONDES (clang++ needed), starting from the
 # corpus under fuzz/corpus; what it finds new goes to build/fuzz/nouveau.

@@ -78,7 +78,7 @@ const Transcription kTranscriptions[] = {
 
 class Programme : public ::testing::TestWithParam<Transcription> {};
 
-TEST_P(Programme, TranscriptMatchesByteForByte) {
+TEST_P(Programme, ByteForByte) {
   const Transcription& t = GetParam();
   const Execution r =
       executer({.debut = t.entree, .entree = t.bout, .guetter = t.guetter});

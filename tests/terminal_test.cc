@@ -237,7 +237,13 @@ void verifier_dessins(const Terminal& t) {
     EXPECT_EQ(texte[rang * static_cast<size_t>(w + 1) + static_cast<size_t>(w) - 1], ' ')
         << "last column written\n" << texte;
     const std::string dessin = t.vu.substr(i, j + kFinDessin.size() - i);
-    ASSERT_EQ(ecran(ligne + dessin + kEffacement + "Z", w), ecran(ligne + "Z", w))
+    std::string sans_dessins = ligne;  // the listing's bytes alone
+    for (size_t k; (k = sans_dessins.find(kDessin)) != std::string::npos;)
+      sans_dessins.erase(k, sans_dessins.find(kFinDessin, k) + kFinDessin.size() - k);
+    for (size_t k; (k = sans_dessins.find(kEffacement)) != std::string::npos;)
+      sans_dessins.erase(k, kEffacement.size());
+    ASSERT_EQ(ecran(ligne + dessin + kEffacement + "Z", w),
+              ecran(sans_dessins + "Z", w))
         << "after " << ligne;
   }
 }
@@ -336,23 +342,21 @@ const Scene kScenes[] = {
      {{kStatut, "", SIGINT}},
      -SIGINT},
     // Most of these lines end in the last column: a drawing waits for a tick
-    // that finds no wrap pending. Narrowed, the terminal loses the line at
-    // once, and gets it again cut to its new width.
+    // that finds no wrap pending. Narrowed while the program sieves and
+    // writes nothing, the terminal loses the line at once, and gets it again
+    // cut to its new width.
     {.nom = "drawn_between_wraps_then_narrowed",
      .depart = {.colonnes = 107},
      .pas = [] {
-       std::vector<Pas> p(13, Pas{kStatut});
+       std::vector<Pas> p(14, Pas{kStatut});
        p[0] = {kQuestion, "9223372036844775807 9223372036854775807 2\n"};
-       p[10].colonnes = 60;
-       p[11] = {.attendu = kEffacement, .delai_ms = 80};
-       p[12].signal = SIGTERM;
+       p[10].attendu = kFinDessin + kDessin;  // no line between: a sieve pass
+       p[11] = {.attendu = kFinDessin, .colonnes = 60};
+       p[12] = {.attendu = kEffacement, .delai_ms = 120};
+       p[13].signal = SIGTERM;
        return p;
      }(),
      .statut = -SIGTERM},
-    {"sigterm_during_listing",
-     {},
-     {{kQuestion, kPaires}, {kStatut, "", SIGTERM}},
-     -SIGTERM},
     {"ctrl_backslash_during_listing",
      {},
      {{kQuestion, kPaires}, {kStatut, "\x1c"}},
@@ -456,7 +460,8 @@ TEST_P(AuTerminal, LeavesTheTerminalAsItWas) {
     ASSERT_NE(depuis, std::string::npos) << p.attendu << " never came";
     EXPECT_TRUE(p.delai_ms == 0 || Horloge::now() - depuis_le_pas <
                                        milliseconds(p.delai_ms))
-        << p.attendu << " came late";
+        << p.attendu << " came after "
+        << (Horloge::now() - depuis_le_pas) / milliseconds(1) << " ms";
     EXPECT_TRUE(p.noflsh < 0 || noflsh(t.esclave) == (p.noflsh == 1))
         << "NOFLSH at " << p.attendu;
 #ifdef KELVARO_VTERM
@@ -487,7 +492,8 @@ TEST_P(AuTerminal, LeavesTheTerminalAsItWas) {
 #ifdef KELVARO_VTERM
   const std::string ecran_final = ecran(t.vu, t.largeurs.back().second);
   EXPECT_FALSE(garde_un_statut(ecran_final)) << ecran_final;
-  verifier_dessins(t);
+  // Where the listing goes elsewhere, the cursor is not followed.
+  if (s.depart.sortie == Sortie::kTerminal) verifier_dessins(t);
 #endif
   EXPECT_TRUE(s.jamais.empty() || t.vu.find(s.jamais) == std::string::npos);
   // Each drawing saves the cursor once (ESC 7).
