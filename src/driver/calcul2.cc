@@ -4,6 +4,7 @@
 #include "driver/calcul2.h"
 
 #include <algorithm>
+#include <deque>
 
 #include "arith/calcul.h"
 #include "arith/decomp.h"
@@ -12,6 +13,8 @@
 #include "driver/liste.h"
 #include "input/controle.h"
 #include "plage/carres.h"
+#include "plage/cribleurs.h"
+#include "plage/equipe.h"
 #include "plage/portee.h"
 #include "plage/segments.h"
 #include "sortie/sortie.h"
@@ -123,6 +126,74 @@ bool continuer(int64_t atteint) {
   return faire_le_point();
 }
 
+// The lines of the N from premier to n whose sum has the parity (0 or 2).
+int64_t lignes_jusqua(int64_t premier, int64_t n) {
+  return n - premier + 1 - (parite == 2 ? impairs_entre(premier, n) : 0);
+}
+
+// A slice's last N through calcul, as the walk leaves it; `avant` is the N
+// before the slice.
+void finir_tranche(int64_t avant, int64_t fin) {
+  if (fin > kLimiteTable && avant < kLimiteTable) garder_le_dernier_essai();
+  N = fin;
+  S = N;
+  calcul();
+}
+
+// The listing by slices on `fils` worker threads: the slices are handed
+// over ahead (two at least, and as many as hold fils * 2^19 N), and their
+// lines written as they come back, in order; the main thread keeps the
+// program-wide variables, running calcul on each slice's last N. Ctrl-C
+// ends the listing after the last block of lines written, through calcul
+// on the N after it; what the workers had done past it is dropped.
+void lister_en_equipe(int fils) {
+  const int64_t premier = N + 1, longueur = Nmax - N, rang_depart = nN;
+  // Every sieving prime of the listing found first: the workers read the
+  // table, which must not move under them.
+  cribleurs_jusqua(std::max({borne_du_crible(longueur, Nmax), kPetitsFlux,
+                             racine(racine(racine(Nmax)))}) +
+                   1);
+  equipe_debut(fils);
+  std::deque<int64_t> fins;  // the last N of each slice handed over
+  int64_t confie = N, ecrit = N, avant = N;
+  Bloc bloc;
+  for (;;) {
+    while (confie < Nmax &&
+           (fins.size() < 2 || equipe_en_cours() < fils * (int64_t{1} << 19))) {
+      const Tranche t = tranche(confie + 1, longueur, confie == N);
+      Crible c;
+      c.debut = confie + 1;
+      c.fin = confie;
+      if (t.fin > confie + 1)
+        c = preparer_crible(confie + 1, t.fin - 1, t.borne, t.flux,
+                            parite == 2);
+      equipe_confier(c, rang_depart + lignes_jusqua(premier, confie));
+      fins.push_back(confie = t.fin);
+    }
+    if (fins.empty()) break;
+    if (equipe_recevoir(bloc, 10)) {
+      if (bloc.fin_de_tranche) {
+        finir_tranche(avant, fins.front());
+        avant = ecrit = fins.front();
+        fins.pop_front();
+        if (evenement != 0 && !faire_le_point()) break;
+        continue;
+      }
+      ecrire(bloc.octets.get(), bloc.taille);
+      nN = bloc.rang;
+      ecrit = bloc.dernier;
+      equipe_rendre(bloc);
+    }
+    if (evenement == 0) continue;
+    N = ecrit;
+    if (!faire_le_point()) {
+      finir_tranche(avant, ecrit + 1);
+      break;
+    }
+  }
+  equipe_fin();
+}
+
 }  // namespace
 
 int64_t seuil_plage = kSeuilPlage;
@@ -137,7 +208,10 @@ void lister_par_tranches() {
   // Room for every prime the walk over these N may add to the table, made
   // at once: growing it in steps would copy it, and hold two copies.
   reserver_premiers(racine(std::min(Nmax, kLimiteTable)) + 1);
-  while (N < Nmax) {
+  // The odd sums are few and quick to list: one thread.
+  const int fils = parite == 1 ? 1 : fils_voulus();
+  if (fils > 1) lister_en_equipe(fils);
+  while (N < Nmax && fils == 1) {
     const int64_t avant = N;
     const Tranche t = tranche(N + 1, longueur, N + 1 == premier);
     int64_t fin = t.fin;

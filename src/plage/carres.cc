@@ -116,3 +116,7 @@ void lister_impairs(int64_t debut, int64_t fin) {
                                                                 : doubles);
   }
 }
+
+int64_t impairs_entre(int64_t a, int64_t b) {
+  return racine(b) - racine(a - 1) + racine(b / 2) - racine((a - 1) / 2);
+}

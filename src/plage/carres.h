@@ -8,3 +8,7 @@
 // whose divisor sum is odd, in increasing order, numbered on from nN, which
 // it increases. Reads and writes nothing else of the program-wide state.
 void lister_impairs(int64_t debut, int64_t fin);
+
+// How many N from a to b (1 <= a, a - 1 <= b) have an odd divisor sum: the
+// squares and the doubled squares among them.
+int64_t impairs_entre(int64_t a, int64_t b);

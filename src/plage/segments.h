@@ -1,22 +1,89 @@
 // The divisors' count and sum of every N of a range at once, by a segmented
-// sieve, for the listings of the even sums and of every sum.
+// sieve, for the listings of the even sums and of every sum: the range's
+// sieve set up once, then its segments worked on one thread, or on several
+// (each with its own working arrays).
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "plage/flux.h"
+#include "sortie/ligne.h"
+#include "state/state.h"
+
+// N per segment: above it, a streamed prime has at most one multiple in a
+// segment.
+constexpr int64_t kSegment = int64_t{1} << 15;
 
 // Asked between two segments whether to go on, with the last N whose line
 // is written; false stops the listing there.
 using Continuer = bool (*)(int64_t atteint);
 
-// Writes the result line of every N from debut to fin (1 <= debut <= fin <
-// 2^63 - 1) whose divisor sum has the parity in parite (2 or 0), numbered
-// on from nN, which it increases. The primes up to `borne` are sieved over
-// the range from a stored table; with `flux`, so are the others up to the
-// root of fin, a segment of them at a time, and what is left of each N is 1
-// or a prime. Without it, what the sieve leaves of an N at or above the
-// square of the next prime is split by Miller-Rabin and rho. Returns the
-// last N whose line it has dealt with: fin, or less when `continuer` said
-// to stop (debut - 1 when it stopped before any line). Reads and writes
-// nothing else of the program-wide state.
+// The sieve of the N from debut to fin: set up on the main thread (the
+// table of sieving primes grown there), then only read.
+struct Crible {
+  int64_t debut = 0, fin = 0;
+  bool paires = false;              // only the even sums are listed
+  const Table* premiers = nullptr;  // [0, 2, 3, ...], past the sieving ones
+  size_t fin_premiers = 2;          // sieving primes: premiers[2..fin_premiers)
+  // The first prime not divided out by the stored ones, or the root of fin
+  // plus 1 when the primes of (apres, jusqua] are streamed as well.
+  uint64_t suivant = 0;
+  bool grands = false;
+  int64_t apres = 0, jusqua = 0;
+};
+
+// Sets up the sieve of debut to fin (1 <= debut <= fin < 2^63 - 1) by the
+// primes up to `borne` from a stored table and, with `flux`, by every other
+// prime up to the root of fin, streamed; `paires` for parity 2.
+Crible preparer_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
+                       bool paires);
+
+// The streamed primes that divide an N of each segment of a range, each
+// noted once per segment.
+using Notes = std::vector<std::vector<uint32_t>>;
+
+// The working arrays of one thread: about 2 MB.
+struct Poste {
+  uint64_t cofacteur[kSegment];
+  uint32_t nombre[kSegment];
+  uint64_t somme64[kSegment];  // the sums below 2^60, where sigma(N) < 2^63
+  u128 somme128[kSegment];     // else
+  std::vector<uint32_t> composes;  // the N whose rest is split by rho
+  uint64_t restes[kSegment], diviseurs[kSegment];
+  std::vector<uint32_t> prochain;  // each sieving prime's next multiple
+  Flux flux;
+};
+
+// Notes in `notes`, for each segment of c's range, the streamed primes of
+// (de, a] that divide one of its N (c.apres <= de < a <= c.jusqua). Asks
+// `continuer` after each segment of primes (null: never); false when it
+// said to stop.
+bool noter_grands(const Crible& c, Poste& poste, int64_t de, int64_t a,
+                  Notes& notes, Continuer continuer);
+
+// Makes poste ready to work on the segments of c from lo on, in order.
+void placer(Poste& poste, const Crible& c, int64_t lo);
+
+// The count and sum of the divisors of the n N from lo (a segment's start
+// in c's range, at most kSegment N), divided by the streamed primes noted
+// for it in each of `notes`. Reads the sums in poste.somme64 or somme128
+// (c.fin < 2^60).
+void calculer_segment(Poste& poste, const Crible& c, int64_t lo, int64_t n,
+                      const std::vector<const Notes*>& notes);
+
+// Writes at out the lines of that segment whose sum has c's parity,
+// numbered on from rang, which it increases; out has n * kLigneMax bytes
+// free. Returns the end of what it wrote.
+char* former_lignes(const Poste& poste, const Crible& c, int64_t lo, int64_t n,
+                    int64_t& rang, TextesLigne& textes, char* out);
+
+// Writes the result line of every N from debut to fin whose divisor sum
+// has the parity in parite (2 or 0), numbered on from nN, which it
+// increases, on this thread; borne and flux as for preparer_crible.
+// Returns the last N whose line it has dealt with: fin, or less when
+// `continuer` said to stop (debut - 1 when it stopped before any line).
+// Reads and writes nothing else of the program-wide state.
 int64_t lister_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
                       Continuer continuer);

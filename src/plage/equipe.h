@@ -1,0 +1,45 @@
+// The slices of a long listing worked on by several threads: the streamed
+// primes of a slice shared out among them, then its segments, a few at a
+// time, each thread formatting its own lines. The main thread hands the
+// slices over in order and takes their lines back in order; the workers
+// touch none of the program-wide variables.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "plage/segments.h"
+
+// The threads a long listing is worked on by: KELVARO_FILS when it holds a
+// number from 1 to 1024, else the CPUs this process may run on.
+int fils_voulus();
+
+// The lines of one segment of a slice, or the end of a slice.
+struct Bloc {
+  std::unique_ptr<char[]> octets;
+  size_t taille = 0;
+  int64_t dernier = 0;  // the last N they cover
+  int64_t rang = 0;     // the index of their last line (nN after them)
+  bool fin_de_tranche = false;
+};
+
+// Starts `fils` workers (at least 2), every signal blocked in them.
+void equipe_debut(int fils);
+
+// Hands over the slice of the N of c's range, whose first line has the
+// index rang0 + 1; a slice of no N (c.debut > c.fin) only marks its end.
+void equipe_confier(const Crible& c, int64_t rang0);
+
+// N of the slices handed over whose lines are not all taken back.
+int64_t equipe_en_cours();
+
+// Takes back the next block in order, waiting at most `attente_ms`; false
+// when none came.
+bool equipe_recevoir(Bloc& bloc, int attente_ms);
+
+// Gives a block's buffer back for use again.
+void equipe_rendre(Bloc& bloc);
+
+// Stops the workers and waits for them; what they had not handed back is
+// dropped.
+void equipe_fin();
