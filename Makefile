@@ -20,8 +20,9 @@ sanitize:
 	cmake --preset sanitize
 	cmake --build --preset sanitize -j 2
 
-# Every test, on the optimised build and under the sanitizers: a line per
-# test and a last one counting both runs (tools/tester).
+# Every test, on the optimised build and under the sanitizers, and the
+# threaded listings' tests under ThreadSanitizer: a line per test and a last
+# one counting the three runs (tools/tester).
 test:
 	@tools/tester
 

@@ -23,7 +23,8 @@ constexpr long kMargeListe = 4 << 10;
 constexpr size_t kGrand = size_t{1} << 30, kJetons = 2000000;
 constexpr long kMargeListe = 2 << 10;
 #endif
-const std::string kLongueListe = "1 10000000 1 0";
+// Every sum: a listing worked on by several threads (KELVARO_FILS below).
+const std::string kLongueListe = "1 10000000 0 0";
 
 const std::string kReponses = "5 5 0 0";
 const std::string kEcriture =
@@ -71,7 +72,7 @@ const Cas kCas[] = {
     {"stdin_closed", bris(Bout::kFermee, Bout::kTube), 4, kMin + "\n", -1,
      16 << 10, kLecture + "Bad file descriptor\n"},
     {"reader_gone_sigpipe_ignored",
-     bris(Bout::kTube, Bout::kCoupee, kLongueListe, true), 3, "", -1, 16 << 10,
+     bris(Bout::kTube, Bout::kCoupee, kLongueListe, true), 3, "", -1, 64 << 10,
      kEcriture + "Broken pipe\n"},
     {"reader_gone_sigpipe_default",
      bris(Bout::kTube, Bout::kCoupee, kLongueListe), -SIGPIPE, ""},
@@ -90,6 +91,7 @@ class Robustesse : public ::testing::TestWithParam<Cas> {};
 
 TEST_P(Robustesse, EndsPromptlyInBoundedMemory) {
   const Cas& c = GetParam();
+  setenv("KELVARO_FILS", "3", 1);
   // The plain session, run just before: a child's peak memory counts what
   // the test process held when it forked.
   const Execution base = executer({kReponses});
