@@ -222,10 +222,7 @@ void lister_par_tranches() {
         fin = lister_crible(N + 1, fin - 1, t.borne, t.flux, continuer) + 1;
     }
     const bool arrete = fin < t.fin;
-    if (fin > kLimiteTable && avant < kLimiteTable) garder_le_dernier_essai();
-    N = fin;
-    S = N;
-    calcul();
+    finir_tranche(avant, fin);
     if (arrete || (evenement != 0 && !faire_le_point())) break;
   }
   etendre_a_la_portee(premier, N);

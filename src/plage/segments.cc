@@ -31,6 +31,10 @@ namespace {
 std::unique_ptr<Poste> poste_principal;
 Notes notes_principales;
 
+// Below 2^60, sigma(N) < 2^63 (by Robin's bound, sigma(N) / N < 6.9
+// there): the sums are kept in 64 bits, else in 128.
+bool sommes_64(const Crible& c) { return c.fin < int64_t{1} << 60; }
+
 // 1 + q + ... + q^e, at most sigma(N) < 2^127.
 u128 somme_puissances(uint64_t q, int32_t e) {
   u128 terme = 1, total = 1;
@@ -237,7 +241,7 @@ void placer(Poste& poste, const Crible& c, int64_t lo) {
 
 void calculer_segment(Poste& poste, const Crible& c, int64_t lo, int64_t n,
                       const std::vector<const Notes*>& notes) {
-  if (c.fin < int64_t{1} << 60)
+  if (sommes_64(c))
     segment(poste, poste.somme64, c, lo, n, notes);
   else
     segment(poste, poste.somme128, c, lo, n, notes);
@@ -245,7 +249,7 @@ void calculer_segment(Poste& poste, const Crible& c, int64_t lo, int64_t n,
 
 char* former_lignes(const Poste& poste, const Crible& c, int64_t lo, int64_t n,
                     int64_t& rang, TextesLigne& textes, char* out) {
-  if (c.fin < int64_t{1} << 60)
+  if (sommes_64(c))
     return lignes(poste, poste.somme64, c, lo, n, rang, textes, out);
   return lignes(poste, poste.somme128, c, lo, n, rang, textes, out);
 }
@@ -262,7 +266,7 @@ int64_t lister_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
       return debut - 1;
     notes.push_back(&notes_principales);
   }
-  if (fin < int64_t{1} << 60)
+  if (sommes_64(c))
     return lister_segments(poste, poste.somme64, c, notes, continuer);
   return lister_segments(poste, poste.somme128, c, notes, continuer);
 }
