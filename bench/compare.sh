@@ -97,6 +97,8 @@ gp_ff_script() { # min max parity
 run() { # program min max parity
   case "$1" in
     kelvaro) printf '%s %s %s 0\n' "$2" "$3" "$4" | "$K" >/dev/null || true ;;
+    kelvaro1) printf '%s %s %s 0\n' "$2" "$3" "$4" |
+      KELVARO_FILS=1 "$K" >/dev/null || true ;;
     crible) printf '%s %s %s 0\n' "$2" "$3" "$4" | "$C" >/dev/null || true ;;
     gp_print) gp_script "$2" "$3" "$4" 1 | gp -q -f >/dev/null ;;
     gp_calcul) gp_script "$2" "$3" "$4" 0 | gp -q -f >/dev/null ;;
@@ -104,7 +106,7 @@ run() { # program min max parity
   esac
 }
 
-programmes=(kelvaro crible)
+programmes=(kelvaro kelvaro1 crible)
 [ "$gp_present" = 1 ] && programmes+=(gp_print gp_calcul gp_ff)
 
 # Byte-for-byte check of the listings (whole output: dialogue and lines).
@@ -120,6 +122,18 @@ for sc in "${scenarios[0]}" "${scenarios[4]}"; do
     exit 1
   fi
 done
+
+# On every scenario, the listing on every CPU and on one thread: the same
+# bytes.
+for sc in "${scenarios[@]}"; do
+  read -r nom a b p <<<"$sc"
+  if ! cmp -s <(printf '%s %s %s 0\n' "$a" "$b" "$p" | "$K" || true) \
+      <(printf '%s %s %s 0\n' "$a" "$b" "$p" | KELVARO_FILS=1 "$K" || true); then
+    echo "$nom: kelvaro on $(nproc) and on 1 thread DIFFER" >&2
+    exit 1
+  fi
+done
+echo "kelvaro on $(nproc) threads and on 1 print the same bytes on every scenario"
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 declare -A temps
@@ -147,19 +161,22 @@ done
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.3f", a / b; else print "-" }'; }
 echo
-echo "median wall time in ms over $reps run(s); ratios are kelvaro / other"
-printf '%-4s %10s %10s %10s %10s %10s %9s %9s %9s %9s\n' scen kelvaro crible \
-  gp_print gp_calcul gp_ff k/crible k/gp_calc k/gp_prt k/gp_ff
+echo "median wall time in ms over $reps run(s); kelvaro on $(nproc) threads," \
+  "kelvaro1 on one; ratios are kelvaro / other, and kelvaro1 / kelvaro"
+printf '%-4s %8s %8s %8s %9s %9s %9s %7s %8s %9s %8s %8s\n' scen kelvaro \
+  kelvaro1 crible gp_print gp_calcul gp_ff k1/k k/crible k/gp_calc k/gp_prt \
+  k/gp_ff
 for sc in "${scenarios[@]}"; do
   read -r nom _ <<<"$sc"
   k=${temps[$nom.kelvaro]}
+  k1=${temps[$nom.kelvaro1]}
   c=${temps[$nom.crible]:--}
   gpp=${temps[$nom.gp_print]:--}
   gpc=${temps[$nom.gp_calcul]:--}
   gpf=${temps[$nom.gp_ff]:--}
-  printf '%-4s %10s %10s %10s %10s %10s %9s %9s %9s %9s\n' "$nom" "$k" "$c" \
-    "$gpp" "$gpc" "$gpf" "$(ratio "$k" "$c")" "$(ratio "$k" "$gpc")" \
-    "$(ratio "$k" "$gpp")" "$(ratio "$k" "$gpf")"
+  printf '%-4s %8s %8s %8s %9s %9s %9s %7s %8s %9s %8s %8s\n' "$nom" "$k" \
+    "$k1" "$c" "$gpp" "$gpc" "$gpf" "$(ratio "$k1" "$k")" "$(ratio "$k" "$c")" \
+    "$(ratio "$k" "$gpc")" "$(ratio "$k" "$gpp")" "$(ratio "$k" "$gpf")"
 done
 
 if [ "$smoke" = 0 ]; then
@@ -167,8 +184,10 @@ if [ "$smoke" = 0 ]; then
   for sc in "${scenarios[@]}"; do
     read -r nom a b p <<<"$sc"
     # kelvaro ends with status 1, which time passes on.
-    kb=$( { printf '%s %s %s 0\n' "$a" "$b" "$p" |
-            /usr/bin/time -f %M "$K" >/dev/null || true; } 2>&1 | tail -1)
-    echo "$nom: kelvaro peak resident memory $((kb / 1024)) MiB"
+    for f in 1 "$(nproc)"; do
+      kb=$( { printf '%s %s %s 0\n' "$a" "$b" "$p" | KELVARO_FILS=$f \
+              /usr/bin/time -f %M "$K" >/dev/null || true; } 2>&1 | tail -1)
+      echo "$nom: kelvaro on $f thread(s): peak resident memory $((kb / 1024)) MiB"
+    done
   done
 fi
