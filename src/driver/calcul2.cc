@@ -179,7 +179,7 @@ void lister_en_equipe(int fils) {
         if (evenement != 0 && !faire_le_point()) break;
         continue;
       }
-      ecrire(bloc.octets.get(), bloc.taille);
+      ecrire_bloc(bloc.octets.get(), bloc.taille);
       nN = bloc.rang;
       ecrit = bloc.dernier;
       equipe_rendre(bloc);

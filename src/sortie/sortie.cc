@@ -26,10 +26,11 @@ void (*avant_echec)() = nullptr;
 char* sortie_pos = tampon;
 char* sortie_fin = tampon + kTaille;
 
-void vider() {
-  const char* p = tampon;
-  size_t reste_a_ecrire = static_cast<size_t>(sortie_pos - tampon);
-  sortie_pos = tampon;
+namespace {
+
+// Writes n bytes from p to descriptor 1 (or the capture), the status line's
+// hook first.
+void ecrire_sortie(const char* p, size_t reste_a_ecrire) {
   if (sortie_capture != nullptr) {
     sortie_capture->append(p, reste_a_ecrire);
     return;
@@ -45,6 +46,24 @@ void vider() {
     p += n;
     reste_a_ecrire -= static_cast<size_t>(n);
   }
+}
+
+}  // namespace
+
+void vider() {
+  const size_t n = static_cast<size_t>(sortie_pos - tampon);
+  sortie_pos = tampon;
+  ecrire_sortie(tampon, n);
+}
+
+// A large block is written from where it is, after what the buffer holds.
+void ecrire_bloc(const char* texte, size_t n) {
+  if (n < kTaille / 16) {
+    ecrire(texte, n);
+    return;
+  }
+  vider();
+  ecrire_sortie(texte, n);
 }
 
 // The output buffer is left as it is: writing it could fail again.
