@@ -291,11 +291,13 @@ void PrintTo(const Scene& s, std::ostream* o) { *o << s.nom; }
 const std::string kQuestion = "minimale ? ";
 const std::string kEncore = "Nouveau calcul";
 
-// Even sums near 2^63, where each N costs microseconds and has its line:
-// 2 * 10^6 N (some 20 s natively) outlast any scene that stops them; the last
+// Even sums near 2^63, each N with its line: 2 * 10^6 N, some 200 MB of
+// lines, outlast at a terminal any scene that stops them; the last
 // 3 * 10^5 N up to 2^63 - 1 (10^5 under an emulator) show the status line,
 // then end on the line of 2^63 - 1, whose six-digit index makes it 107 wide.
 const std::string kPaires = "9223372036852775807 9223372036854775807 2\n";
+// 10^7 N there: some 10 s of lines, even with no terminal to write them to.
+const std::string kLongue = "9223372036844775807 9223372036854775807 2\n";
 const std::string kJusquauBout =
     std::size(kEmulateur) > 1 ? "9223372036854675807 9223372036854775807 2 0"
                               : "9223372036854475807 9223372036854775807 2 0";
@@ -349,7 +351,7 @@ const Scene kScenes[] = {
      .depart = {.colonnes = 107},
      .pas = [] {
        std::vector<Pas> p(14, Pas{kStatut});
-       p[0] = {kQuestion, "9223372036844775807 9223372036854775807 2\n"};
+       p[0] = {kQuestion, kLongue};
        p[10].attendu = kFinDessin + kDessin;  // no line between: a sieve pass
        p[11] = {.attendu = kFinDessin, .colonnes = 60};
        p[12] = {.attendu = kEffacement, .delai_ms = 120};
@@ -399,7 +401,7 @@ const Scene kScenes[] = {
     // Lines written every 100 ms elsewhere do not make it redraw.
     {"stdout_not_the_terminal",
      {.sortie = Sortie::kNulle},
-     {{"", kPaires}, {kStatut, "", SIGTERM, false, 2500}},
+     {{"", kLongue}, {kStatut, "", SIGTERM, false, 2500}},
      -SIGTERM},
 };
 

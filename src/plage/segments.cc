@@ -230,12 +230,28 @@ bool noter_grands(const Crible& c, Poste& poste, int64_t de, int64_t a,
   return true;
 }
 
+// Each part of a range on several threads places up to two million primes:
+// above 2^16 the quotient lo / p comes from double precision. x is within
+// 2^9 of lo, and x / p within 2^-7 + 2^-6 of lo / p (p > 2^16, lo / p <
+// 2^47): truncated, it is the true quotient or one off either way. The
+// product is formed in unsigned arithmetic, as it may pass 2^63.
 void placer(Poste& poste, const Crible& c, int64_t lo) {
   const Table& premiers = *c.premiers;
   poste.prochain.resize(c.fin_premiers);
+  const auto x = static_cast<double>(lo);
   for (size_t k = 2; k < c.fin_premiers; ++k) {
     const int64_t p = premiers[k];
-    poste.prochain[k] = static_cast<uint32_t>((p - lo % p) % p);
+    int64_t r;
+    if (p < 65536) {
+      r = lo % p;
+    } else {
+      const auto q = static_cast<uint64_t>(x / static_cast<double>(p));
+      r = static_cast<int64_t>(static_cast<uint64_t>(lo) -
+                               q * static_cast<uint64_t>(p));
+      if (r < 0) r += p;
+      if (r >= p) r -= p;
+    }
+    poste.prochain[k] = static_cast<uint32_t>(r == 0 ? 0 : p - r);
   }
 }
 
