@@ -52,6 +52,7 @@ struct Depart {
   // program stops or ends, reads a line, and brings it back with `fg`.
   bool sous_shell = false;
   const char* entree = nullptr;  // standard input: a pipe holding this text
+  const char* fils = nullptr;    // KELVARO_FILS
 };
 
 // The program on its terminal: the master side, the slave side kept open so
@@ -79,6 +80,7 @@ void lancer(Terminal& t, const Depart& d) {
   t.pid = forkpty(&t.maitre, nullptr, d.modes, &taille);
   if (t.pid == 0) {
     setenv("TERM", d.terme, 1);
+    if (d.fils != nullptr) setenv("KELVARO_FILS", d.fils, 1);
     signal(SIGPIPE, SIG_DFL);  // executer ignores it in the tests' process
     signal(SIGINT, d.sigint_ignore ? SIG_IGN : SIG_DFL);
     const rlimit sans_core = {0, 0};  // Ctrl-\ dumps no core
@@ -345,10 +347,11 @@ const Scene kScenes[] = {
      -SIGINT},
     // Most of these lines end in the last column: a drawing waits for a tick
     // that finds no wrap pending. Narrowed while the program sieves and
-    // writes nothing, the terminal loses the line at once, and gets it again
-    // cut to its new width.
+    // writes nothing (on one thread, between the slices' lines), the
+    // terminal loses the line at once, and gets it again cut to its new
+    // width.
     {.nom = "drawn_between_wraps_then_narrowed",
-     .depart = {.colonnes = 107},
+     .depart = {.colonnes = 107, .fils = "1"},
      .pas = [] {
        std::vector<Pas> p(14, Pas{kStatut});
        p[0] = {kQuestion, kLongue};
