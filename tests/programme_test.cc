@@ -1,6 +1,10 @@
 // End-to-end: the built program fed through a pipe or a regular file, every
 // byte of its output and its exit status compared with the transcript.
 
+#include <sys/wait.h>
+
+#include <cstdio>
+
 #include "console.h"
 #include "processus.h"
 
@@ -96,5 +100,42 @@ TEST_P(Programme, ByteForByte) {
 
 INSTANTIATE_TEST_SUITE_P(Transcriptions, Programme,
                          ::testing::ValuesIn(kTranscriptions), kNomDuCas);
+
+// The command line: each option alone answers at once, with no dialogue;
+// any other argument is named on standard error, with status 64.
+TEST(LigneDeCommande, AnswersItsOptionsAndRefusesTheRest) {
+  const std::string kRefus = "\nkelvaro --help dit comment l'utiliser.\n";
+  const struct {
+    const char* arguments;
+    int statut;
+    std::string sortie, erreurs;  // how each begins
+  } lignes[] = {
+      {"--help", 0, "Usage : kelvaro [--help | --version]\n", ""},
+      {"-h", 0, "Usage : kelvaro", ""},
+      {"--version", 0, "kelvaro " KELVARO_VERSION "\nLicence MIT", ""},
+      {"--vesion", 64, "", "kelvaro: option inconnue : --vesion" + kRefus},
+      {"1 100", 64, "", "kelvaro: argument inattendu : 1" + kRefus},
+      {"--help -x", 64, "", "kelvaro: option inconnue : -x" + kRefus}};
+  // Standard output, or standard error alone, and the status.
+  auto lire = [](const std::string& commande, int& statut) {
+    FILE* f = popen(commande.c_str(), "r");
+    std::string t;
+    for (int c; (c = std::fgetc(f)) != EOF;) t += static_cast<char>(c);
+    statut = WEXITSTATUS(pclose(f));
+    return t;
+  };
+  for (const auto& l : lignes) {
+    const std::string base =
+        commande_programme() + " " + l.arguments + " </dev/null";
+    int statut = 0;
+    const std::string sortie = lire(base + " 2>/dev/null", statut);
+    EXPECT_EQ(statut, l.statut) << l.arguments;
+    EXPECT_TRUE(sortie.starts_with(l.sortie) &&
+                sortie.empty() == l.sortie.empty())
+        << l.arguments << ": " << sortie;
+    EXPECT_EQ(lire(base + " 2>&1 >/dev/null", statut), l.erreurs)
+        << l.arguments;
+  }
+}
 
 }  // namespace

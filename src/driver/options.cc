@@ -1,0 +1,62 @@
+// The usage text, the version and the refusal of an unknown argument.
+
+#include "driver/options.h"
+
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr char kAide[] =
+    "Usage : kelvaro [--help | --version]\n"
+    "\n"
+    "Pour chaque entier N d'un intervalle, kelvaro factorise N, somme ses\n"
+    "diviseurs et liste les N dont la somme a la parite choisie, avec leur\n"
+    "rang, le nombre de leurs diviseurs et cette somme.\n"
+    "\n"
+    "Le programme pose ses questions (N minimal, N maximal, parite, nouveau\n"
+    "calcul) sur l'entree standard. Les reponses peuvent venir d'un tube :\n"
+    "  printf '1 100 2 0\\n' | kelvaro\n"
+    "\n"
+    "Codes de retour : 1 fin normale, 2 fin de l'entree, 3 erreur d'ecriture,\n"
+    "4 erreur de lecture, 64 argument inconnu, 128 + n fin par le signal n.\n"
+    "\n"
+    "KELVARO_FILS=n : nombre de fils de calcul des longues listes (par\n"
+    "defaut, un par processeur disponible ; 1 : un seul fil).\n"
+    "\n"
+    "Le detail : man kelvaro\n";
+
+constexpr char kVersion[] =
+    "kelvaro " KELVARO_VERSION "\n"
+    "Licence MIT : voir /usr/share/doc/kelvaro/copyright.\n";
+
+// Writes all of s to descriptor fd; the status says whether it could.
+bool dire(int fd, const std::string& s) {
+  for (size_t fait = 0; fait < s.size();) {
+    const ssize_t n = ::write(fd, s.data() + fait, s.size() - fait);
+    if (n <= 0) return false;
+    fait += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool est(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+
+}  // namespace
+
+// One option alone is answered; else the first argument that is not one, or
+// the one after it, is named.
+int lire_options(int argc, const char* const* argv) {
+  if (argc < 2) return -1;
+  const char* a = argv[1];
+  const bool aide = est(a, "--help") || est(a, "-h"), version = est(a, "--version");
+  if (argc == 2 && aide) return dire(1, kAide) ? 0 : 3;
+  if (argc == 2 && version) return dire(1, kVersion) ? 0 : 3;
+  const char* refuse = aide || version ? argv[2] : a;
+  dire(2, std::string("kelvaro: ") +
+              (refuse[0] == '-' ? "option inconnue : " : "argument inattendu : ") +
+              refuse + "\nkelvaro --help dit comment l'utiliser.\n");
+  return kStatutUsage;
+}
