@@ -208,8 +208,12 @@ void lister_par_tranches() {
   // Room for every prime the walk over these N may add to the table, made
   // at once: growing it in steps would copy it, and hold two copies.
   reserver_premiers(racine(std::min(Nmax, kLimiteTable)) + 1);
-  // The odd sums are few and quick to list: one thread.
-  const int fils = parite == 1 ? 1 : fils_voulus();
+  // The odd sums are few and quick to list, and so are the listings below
+  // 64 times the walk's threshold (2^18 N up to 2^40, 2^13 above): starting
+  // threads and their memory costs more than they bring there. One thread.
+  const int64_t seuil =
+      Nmax > int64_t{1} << 40 ? seuil_plage / 32 : seuil_plage;
+  const int fils = parite == 1 || longueur / 64 < seuil ? 1 : fils_voulus();
   if (fils > 1) lister_en_equipe(fils);
   while (N < Nmax && fils == 1) {
     const int64_t avant = N;

@@ -214,16 +214,16 @@ void equipe_debut(int fils) {
   pthread_sigmask(SIG_SETMASK, &avant, nullptr);
 }
 
-// The streamed primes are shared out in twice as many shares as threads,
-// of equal width, so that one thread left with a slow share does not hold
-// the others long.
+// The streamed primes are shared out in eight times as many shares as
+// threads, of equal width: the slice's lines wait for the last share, and
+// no thread is left long with a share when the others are done.
 void equipe_confier(const Crible& c, int64_t rang0) {
   auto t = std::make_unique<Tranche>();
   t->c = c;
   if (c.debut <= c.fin) {
     t->n = c.fin - c.debut + 1;
     if (c.grands) {
-      const int64_t k = 2 * static_cast<int64_t>(nb_fils);
+      const int64_t k = 8 * static_cast<int64_t>(nb_fils);
       for (int64_t u = 0; u < k; ++u)
         t->partages.emplace_back(c.apres + (c.jusqua - c.apres) * u / k,
                                  c.apres + (c.jusqua - c.apres) * (u + 1) / k);
