@@ -3,12 +3,12 @@
 // program-wide variable the same after each N and where a listing ends.
 
 #include <algorithm>
-#include <cstdlib>
-#include <utility>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "arith/calcul.h"
@@ -295,11 +295,15 @@ TEST_F(Plage, ThreadsListAsOneThreadDoes) {
   constexpr int64_t kLong = 300000;
 #endif
   std::vector<std::pair<int64_t, int64_t>> lignes = {
-      {1, 3000}, {1, 65537}, {1, 65538}, {1, 7 * kLong},
+      {1, 3000},
+      {1, 65537},
+      {1, 65538},
+      {1, 7 * kLong},
       {1000000000000, 1000000000000 + kLong}};
 #ifndef KELVARO_EMULE
-  lignes.insert(lignes.end(), {{1000000000000000000, 1000000000000000000 + kLong},
-                               {INT64_MAX - kLong, INT64_MAX}});
+  lignes.insert(lignes.end(),
+                {{1000000000000000000, 1000000000000000000 + kLong},
+                 {INT64_MAX - kLong, INT64_MAX}});
 #endif
   for (const auto& [lo, hi] : lignes)
     for (int par = 0; par <= 2; ++par) {
@@ -310,7 +314,8 @@ TEST_F(Plage, ThreadsListAsOneThreadDoes) {
         setenv("KELVARO_FILS", fils, 1);
         partir();
         const Issue plusieurs = lister(lo, hi, par, 0);
-        ASSERT_TRUE(plusieurs.sortie == un.sortie) << lo << " " << par << " " << fils;
+        ASSERT_TRUE(plusieurs.sortie == un.sortie)
+            << lo << " " << par << " " << fils;
         ASSERT_EQ(plusieurs.etat, un.etat) << lo << " " << par << " " << fils;
       }
     }

@@ -236,16 +236,21 @@ void verifier_dessins(const Terminal& t) {
     const std::string texte = ecran(ligne + t.vu.substr(i, j - i), w);
     const size_t rang = static_cast<size_t>(std::stoi(texte.substr(
         texte.rfind(' ') + 1)));  // the cursor's row: the status line's
-    EXPECT_EQ(texte[rang * static_cast<size_t>(w + 1) + static_cast<size_t>(w) - 1], ' ')
-        << "last column written\n" << texte;
+    EXPECT_EQ(
+        texte[rang * static_cast<size_t>(w + 1) + static_cast<size_t>(w) - 1],
+        ' ')
+        << "last column written\n"
+        << texte;
     const std::string dessin = t.vu.substr(i, j + kFinDessin.size() - i);
     std::string sans_dessins = ligne;  // the listing's bytes alone
     for (size_t k; (k = sans_dessins.find(kDessin)) != std::string::npos;)
-      sans_dessins.erase(k, sans_dessins.find(kFinDessin, k) + kFinDessin.size() - k);
+      sans_dessins.erase(
+          k, sans_dessins.find(kFinDessin, k) + kFinDessin.size() - k);
     for (size_t k; (k = sans_dessins.find(kEffacement)) != std::string::npos;)
       sans_dessins.erase(k, kEffacement.size());
-    ASSERT_EQ(ecran(ligne + dessin + kEffacement + "Z", w),
-              ecran(sans_dessins + "Z", w))
+    std::string avec = ligne;
+    avec.append(dessin).append(kEffacement).append("Z");
+    ASSERT_EQ(ecran(avec, w), ecran(sans_dessins + "Z", w))
         << "after " << ligne;
   }
 }
@@ -266,11 +271,11 @@ bool garde_un_statut(const std::string& ecran) {
 // NOFLSH clear and no status line on the screen.
 struct Pas {
   std::string attendu;
-  std::string tape{};          // typed
-  int signal = 0;              // or sent to the program
-  bool fermer_sortie = false;  // or the reader of standard output leaves
-  int pause_ms = 0;            // waited before doing it
-  int noflsh = -1;             // 1 set, 0 clear and screen clean, -1 unchecked
+  std::string tape{};           // typed
+  int signal = 0;               // or sent to the program
+  bool fermer_sortie = false;   // or the reader of standard output leaves
+  int pause_ms = 0;             // waited before doing it
+  int noflsh = -1;              // 1 set, 0 clear and screen clean, -1 unchecked
   unsigned short colonnes = 0;  // or the terminal is made this wide
   int delai_ms = 0;             // attendu must then come within this time
 };
@@ -352,15 +357,17 @@ const Scene kScenes[] = {
     // width.
     {.nom = "drawn_between_wraps_then_narrowed",
      .depart = {.colonnes = 107, .fils = "1"},
-     .pas = [] {
-       std::vector<Pas> p(14, Pas{kStatut});
-       p[0] = {kQuestion, kLongue};
-       p[10].attendu = kFinDessin + kDessin;  // no line between: a sieve pass
-       p[11] = {.attendu = kFinDessin, .colonnes = 60};
-       p[12] = {.attendu = kEffacement, .delai_ms = 120};
-       p[13].signal = SIGTERM;
-       return p;
-     }(),
+     .pas =
+         [] {
+           std::vector<Pas> p(14, Pas{kStatut});
+           p[0] = {kQuestion, kLongue};
+           p[10].attendu =
+               kFinDessin + kDessin;  // no line between: a sieve pass
+           p[11] = {.attendu = kFinDessin, .colonnes = 60};
+           p[12] = {.attendu = kEffacement, .delai_ms = 120};
+           p[13].signal = SIGTERM;
+           return p;
+         }(),
      .statut = -SIGTERM},
     {"ctrl_backslash_during_listing",
      {},
@@ -463,8 +470,8 @@ TEST_P(AuTerminal, LeavesTheTerminalAsItWas) {
   for (const Pas& p : s.pas) {
     depuis = attendre(t, p.attendu, depuis);
     ASSERT_NE(depuis, std::string::npos) << p.attendu << " never came";
-    EXPECT_TRUE(p.delai_ms == 0 || Horloge::now() - depuis_le_pas <
-                                       milliseconds(p.delai_ms))
+    EXPECT_TRUE(p.delai_ms == 0 ||
+                Horloge::now() - depuis_le_pas < milliseconds(p.delai_ms))
         << p.attendu << " came after "
         << (Horloge::now() - depuis_le_pas) / milliseconds(1) << " ms";
     EXPECT_TRUE(p.noflsh < 0 || noflsh(t.esclave) == (p.noflsh == 1))

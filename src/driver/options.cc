@@ -29,7 +29,8 @@ constexpr char kAide[] =
     "Le detail : man kelvaro\n";
 
 constexpr char kVersion[] =
-    "kelvaro " KELVARO_VERSION "\n"
+    "kelvaro " KELVARO_VERSION
+    "\n"
     "Licence MIT : voir /usr/share/doc/kelvaro/copyright.\n";
 
 // Writes all of s to descriptor fd; the status says whether it could.
@@ -42,7 +43,9 @@ bool dire(int fd, const std::string& s) {
   return true;
 }
 
-bool est(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
+bool est(const char* mot, const char* option) {
+  return std::strcmp(mot, option) == 0;
+}
 
 }  // namespace
 
@@ -50,13 +53,15 @@ bool est(const char* a, const char* b) { return std::strcmp(a, b) == 0; }
 // the one after it, is named.
 int lire_options(int argc, const char* const* argv) {
   if (argc < 2) return -1;
-  const char* a = argv[1];
-  const bool aide = est(a, "--help") || est(a, "-h"), version = est(a, "--version");
+  const char* premier = argv[1];
+  const bool aide = est(premier, "--help") || est(premier, "-h"),
+             version = est(premier, "--version");
   if (argc == 2 && aide) return dire(1, kAide) ? 0 : 3;
   if (argc == 2 && version) return dire(1, kVersion) ? 0 : 3;
-  const char* refuse = aide || version ? argv[2] : a;
-  dire(2, std::string("kelvaro: ") +
-              (refuse[0] == '-' ? "option inconnue : " : "argument inattendu : ") +
-              refuse + "\nkelvaro --help dit comment l'utiliser.\n");
+  const char* refuse = aide || version ? argv[2] : premier;
+  dire(2,
+       std::string("kelvaro: ") +
+           (refuse[0] == '-' ? "option inconnue : " : "argument inattendu : ") +
+           refuse + "\nkelvaro --help dit comment l'utiliser.\n");
   return kStatutUsage;
 }

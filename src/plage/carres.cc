@@ -117,6 +117,7 @@ void lister_impairs(int64_t debut, int64_t fin) {
   }
 }
 
-int64_t impairs_entre(int64_t a, int64_t b) {
-  return racine(b) - racine(a - 1) + racine(b / 2) - racine((a - 1) / 2);
+int64_t impairs_entre(int64_t de, int64_t jusqua) {
+  return racine(jusqua) - racine(de - 1) + racine(jusqua / 2) -
+         racine((de - 1) / 2);
 }

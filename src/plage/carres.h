@@ -9,6 +9,6 @@
 // it increases. Reads and writes nothing else of the program-wide state.
 void lister_impairs(int64_t debut, int64_t fin);
 
-// How many N from a to b (1 <= a, a - 1 <= b) have an odd divisor sum: the
-// squares and the doubled squares among them.
-int64_t impairs_entre(int64_t a, int64_t b);
+// How many N from de to jusqua (1 <= de, de - 1 <= jusqua) have an odd
+// divisor sum: the squares and the doubled squares among them.
+int64_t impairs_entre(int64_t de, int64_t jusqua);

@@ -43,9 +43,9 @@ struct Part {
 
 struct Tranche {
   Crible c;
-  int64_t n = 0;                               // N of the slice
+  int64_t n = 0;                                      // N of the slice
   std::vector<std::pair<int64_t, int64_t>> partages;  // (de, a] of primes
-  std::vector<Notes> notes;                    // one per share
+  std::vector<Notes> notes;                           // one per share
   std::vector<const Notes*> listes;
   size_t partages_pris = 0, partages_finis = 0;
   std::deque<Part> parts;
@@ -76,10 +76,11 @@ bool continuer_ouvrier(int64_t) {
   return !arret_vu.load(std::memory_order_relaxed);
 }
 
-// The lines of the N from a to b, for a slice of parity 2 (paires) or 0.
-int64_t lignes_entre(int64_t a, int64_t b, bool paires) {
-  if (a > b) return 0;
-  return b - a + 1 - (paires ? impairs_entre(a, b) : 0);
+// The lines of the N from de to jusqua, for a slice of parity 2 (paires)
+// or 0.
+int64_t lignes_entre(int64_t de, int64_t jusqua, bool paires) {
+  if (de > jusqua) return 0;
+  return jusqua - de + 1 - (paires ? impairs_entre(de, jusqua) : 0);
 }
 
 // The first task a worker may take, in the order of the slices: any share
@@ -105,8 +106,9 @@ bool trouver(Tache& tache) {
 }
 
 std::unique_ptr<char[]> prendre_tampon() {
-  const std::lock_guard<std::mutex> l(verrou);
-  if (libres.empty()) return std::make_unique_for_overwrite<char[]>(kTailleBloc);
+  const std::lock_guard<std::mutex> garde(verrou);
+  if (libres.empty())
+    return std::make_unique_for_overwrite<char[]>(kTailleBloc);
   auto b = std::move(libres.back());
   libres.pop_back();
   return b;
@@ -127,7 +129,7 @@ void travailler(Tranche& t, Part& p, Poste& poste, TextesLigne& textes) {
     lo += n;
     b.dernier = lo - 1;
     b.rang = rang;
-    const std::lock_guard<std::mutex> l(verrou);
+    const std::lock_guard<std::mutex> garde(verrou);
     p.blocs.push_back(std::move(b));
     rendu.notify_one();
   }
@@ -136,21 +138,21 @@ void travailler(Tranche& t, Part& p, Poste& poste, TextesLigne& textes) {
 void ouvrier() {
   auto poste = std::make_unique<Poste>();
   TextesLigne textes;
-  std::unique_lock<std::mutex> l(verrou);
+  std::unique_lock<std::mutex> garde(verrou);
   for (;;) {
     Tache tache;
-    travail.wait(l, [&] { return arret || trouver(tache); });
+    travail.wait(garde, [&] { return arret || trouver(tache); });
     if (arret) return;
     Tranche& t = *tache.t;
-    l.unlock();
+    garde.unlock();
     if (tache.partage) {
-      const auto [de, a] = t.partages[tache.indice];
-      noter_grands(t.c, *poste, de, a, t.notes[tache.indice],
+      const auto [de, vers] = t.partages[tache.indice];
+      noter_grands(t.c, *poste, de, vers, t.notes[tache.indice],
                    continuer_ouvrier);
     } else {
       travailler(t, t.parts[tache.indice], *poste, textes);
     }
-    l.lock();
+    garde.lock();
     if (tache.partage) {
       if (++t.partages_finis == t.partages.size()) travail.notify_all();
     } else {
@@ -210,7 +212,7 @@ void equipe_debut(int fils) {
   sigset_t tous, avant;
   sigfillset(&tous);
   pthread_sigmask(SIG_BLOCK, &tous, &avant);
-  for (int f = 0; f < fils; ++f) ouvriers.emplace_back(ouvrier);
+  for (int u = 0; u < fils; ++u) ouvriers.emplace_back(ouvrier);
   pthread_sigmask(SIG_SETMASK, &avant, nullptr);
 }
 
@@ -223,10 +225,11 @@ void equipe_confier(const Crible& c, int64_t rang0) {
   if (c.debut <= c.fin) {
     t->n = c.fin - c.debut + 1;
     if (c.grands) {
-      const int64_t k = 8 * static_cast<int64_t>(nb_fils);
-      for (int64_t u = 0; u < k; ++u)
-        t->partages.emplace_back(c.apres + (c.jusqua - c.apres) * u / k,
-                                 c.apres + (c.jusqua - c.apres) * (u + 1) / k);
+      const int64_t parts_k = 8 * static_cast<int64_t>(nb_fils);
+      for (int64_t u = 0; u < parts_k; ++u)
+        t->partages.emplace_back(
+            c.apres + (c.jusqua - c.apres) * u / parts_k,
+            c.apres + (c.jusqua - c.apres) * (u + 1) / parts_k);
       t->notes.resize(t->partages.size());
       for (const Notes& n : t->notes) t->listes.push_back(&n);
     }
@@ -240,32 +243,32 @@ void equipe_confier(const Crible& c, int64_t rang0) {
       t->parts.push_back(std::move(p));
     }
   }
-  const std::lock_guard<std::mutex> l(verrou);
+  const std::lock_guard<std::mutex> garde(verrou);
   n_en_cours += t->n;
   tranches.push_back(std::move(t));
   travail.notify_all();
 }
 
 int64_t equipe_en_cours() {
-  const std::lock_guard<std::mutex> l(verrou);
+  const std::lock_guard<std::mutex> garde(verrou);
   return n_en_cours;
 }
 
 bool equipe_recevoir(Bloc& bloc, int attente_ms) {
-  std::unique_lock<std::mutex> l(verrou);
-  return rendu.wait_for(l, std::chrono::milliseconds(attente_ms),
+  std::unique_lock<std::mutex> garde(verrou);
+  return rendu.wait_for(garde, std::chrono::milliseconds(attente_ms),
                         [&] { return prendre(bloc); });
 }
 
 void equipe_rendre(Bloc& bloc) {
   if (!bloc.octets) return;
-  const std::lock_guard<std::mutex> l(verrou);
+  const std::lock_guard<std::mutex> garde(verrou);
   libres.push_back(std::move(bloc.octets));
 }
 
 void equipe_fin() {
   {
-    const std::lock_guard<std::mutex> l(verrou);
+    const std::lock_guard<std::mutex> garde(verrou);
     arret = true;
     arret_vu = true;
     travail.notify_all();

@@ -45,8 +45,7 @@ u128 somme_puissances(uint64_t q, int32_t e) {
 // Multiplies in the count and sum of N at t the factors of its rest r,
 // composite, split at its divisor d.
 template <class Somme>
-void multiplier(Poste& poste, Somme* somme, int64_t t, uint64_t r,
-                uint64_t d) {
+void multiplier(Poste& poste, Somme* somme, int64_t t, uint64_t r, uint64_t d) {
   Facteurs trouves;
   scinder_connu(r, d, trouves);
   for (int32_t m = 0; m < trouves.nombre; ++m) {
@@ -60,10 +59,10 @@ void multiplier(Poste& poste, Somme* somme, int64_t t, uint64_t r,
 template <class Somme>
 void cribler(Poste& poste, Somme* somme, const Crible& c, int64_t n) {
   const Table& premiers = *c.premiers;
-  for (size_t k = 2; k < c.fin_premiers; ++k) {
-    const auto p = static_cast<uint64_t>(premiers[k]);
+  for (size_t u = 2; u < c.fin_premiers; ++u) {
+    const auto p = static_cast<uint64_t>(premiers[u]);
     const Essai e = essai_de(p);
-    uint64_t t = poste.prochain[k];
+    uint64_t t = poste.prochain[u];
     for (; t < static_cast<uint64_t>(n); t += p) {
       uint64_t r = poste.cofacteur[t] * e.inverse, puissance = p, s = 1 + p;
       uint32_t exposant = 1;
@@ -76,7 +75,7 @@ void cribler(Poste& poste, Somme* somme, const Crible& c, int64_t n) {
       poste.nombre[t] *= exposant + 1;
       somme[t] *= s;
     }
-    poste.prochain[k] = static_cast<uint32_t>(t - static_cast<uint64_t>(n));
+    poste.prochain[u] = static_cast<uint32_t>(t - static_cast<uint64_t>(n));
   }
 }
 
@@ -105,8 +104,8 @@ void diviser_grands(Poste& poste, Somme* somme, int64_t lo,
 // The segment of n N from lo: every prime below c.suivant divided out,
 // then the rests.
 template <class Somme>
-void segment(Poste& poste, Somme* somme, const Crible& c, int64_t lo,
-             int64_t n, const std::vector<const Notes*>& notes) {
+void segment(Poste& poste, Somme* somme, const Crible& c, int64_t lo, int64_t n,
+             const std::vector<const Notes*>& notes) {
   for (int64_t t = 0; t < n; ++t) {
     const auto v = static_cast<uint64_t>(lo + t);
     const int e = std::countr_zero(v);
@@ -210,14 +209,14 @@ Crible preparer_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
   return c;
 }
 
-bool noter_grands(const Crible& c, Poste& poste, int64_t de, int64_t a,
+bool noter_grands(const Crible& c, Poste& poste, int64_t de, int64_t vers,
                   Notes& notes, Continuer continuer) {
   const auto longueur = static_cast<uint64_t>(c.fin - c.debut + 1);
   notes.resize((longueur + kSegment - 1) / kSegment);
   for (auto& liste : notes) liste.clear();
   const auto base = static_cast<uint64_t>(c.debut);
   Flux& flux = poste.flux;
-  flux_debut(flux, *c.premiers, de, a);
+  flux_debut(flux, *c.premiers, de, vers);
   while (flux_suivant(flux)) {
     flux_decalages(flux, base);
     for (int64_t u = 0; u < flux.taille; ++u) {
@@ -239,8 +238,8 @@ void placer(Poste& poste, const Crible& c, int64_t lo) {
   const Table& premiers = *c.premiers;
   poste.prochain.resize(c.fin_premiers);
   const auto x = static_cast<double>(lo);
-  for (size_t k = 2; k < c.fin_premiers; ++k) {
-    const int64_t p = premiers[k];
+  for (size_t u = 2; u < c.fin_premiers; ++u) {
+    const int64_t p = premiers[u];
     int64_t r;
     if (p < 65536) {
       r = lo % p;
@@ -251,7 +250,7 @@ void placer(Poste& poste, const Crible& c, int64_t lo) {
       if (r < 0) r += p;
       if (r >= p) r -= p;
     }
-    poste.prochain[k] = static_cast<uint32_t>(r == 0 ? 0 : p - r);
+    poste.prochain[u] = static_cast<uint32_t>(r == 0 ? 0 : p - r);
   }
 }
 

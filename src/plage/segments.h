@@ -48,8 +48,8 @@ using Notes = std::vector<std::vector<uint32_t>>;
 struct Poste {
   uint64_t cofacteur[kSegment];
   uint32_t nombre[kSegment];
-  uint64_t somme64[kSegment];  // the sums below 2^60, where sigma(N) < 2^63
-  u128 somme128[kSegment];     // else
+  uint64_t somme64[kSegment];      // the sums below 2^60, where sigma(N) < 2^63
+  u128 somme128[kSegment];         // else
   std::vector<uint32_t> composes;  // the N whose rest is split by rho
   uint64_t restes[kSegment], diviseurs[kSegment];
   std::vector<uint32_t> prochain;  // each sieving prime's next multiple
@@ -57,10 +57,10 @@ struct Poste {
 };
 
 // Notes in `notes`, for each segment of c's range, the streamed primes of
-// (de, a] that divide one of its N (c.apres <= de < a <= c.jusqua). Asks
+// (de, vers] that divide one of its N (c.apres <= de < vers <= c.jusqua). Asks
 // `continuer` after each segment of primes (null: never); false when it
 // said to stop.
-bool noter_grands(const Crible& c, Poste& poste, int64_t de, int64_t a,
+bool noter_grands(const Crible& c, Poste& poste, int64_t de, int64_t vers,
                   Notes& notes, Continuer continuer);
 
 // Makes poste ready to work on the segments of c from lo on, in order.

@@ -36,6 +36,6 @@ char* former_resultat(char* out, TextesLigne& textes, int64_t rang, int64_t n,
 
 void ecrire_resultat(int64_t rang, int64_t n, int64_t nd,
                      unsigned __int128 somme) {
-  sortie_pos = former_resultat(place(kLigneMax), textes_sortie, rang, n, nd,
-                               somme);
+  sortie_pos =
+      former_resultat(place(kLigneMax), textes_sortie, rang, n, nd, somme);
 }
