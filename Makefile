@@ -68,5 +68,15 @@ clean:
 lint:
 	tools/lint
 
-package: release
+package: outils_du_paquet release
 	cd build/release && umask 022 && cpack
+
+# The tools the package's dependencies are read with, looked for before
+# anything is built: when one is missing, make stops on this one message.
+.PHONY: outils_du_paquet
+manque_au_paquet = $(strip $(if $(shell command -v dpkg-shlibdeps),,dpkg-dev) \
+  $(if $(shell command -v file),,file))
+outils_du_paquet:
+	$(if $(manque_au_paquet),$(error no package without dpkg-shlibdeps and \
+	  file; install as root: apt-get install -y --no-install-recommends \
+	  $(manque_au_paquet) (or run ./test, which installs them)))
