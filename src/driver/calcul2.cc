@@ -148,10 +148,12 @@ void finir_tranche(int64_t avant, int64_t fin) {
 // on the N after it; what the workers had done past it is dropped.
 void lister_en_equipe(int fils) {
   const int64_t premier = N + 1, longueur = Nmax - N, rang_depart = nN;
-  // Every sieving prime of the listing found first: the workers read the
-  // table, which must not move under them.
+  // Every sieving prime of the listing found first (a slice's stored bound
+  // is at most the listing's; a streamed one needs the primes up to the
+  // root of its root): the workers read the table, which must not move
+  // under them.
   cribleurs_jusqua(std::max({borne_du_crible(longueur, Nmax), kPetitsFlux,
-                             racine(racine(racine(Nmax)))}) +
+                             racine(racine(Nmax))}) +
                    1);
   equipe_debut(fils);
   std::deque<int64_t> fins;  // the last N of each slice handed over
