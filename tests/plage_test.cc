@@ -221,8 +221,7 @@ TEST_F(Plage, StreamHandsOutThePrimesAndTheirFirstMultiples) {
 // then on the last with the prime below it, a cube, the top; then a stop in
 // the stream, and one after the first segment.
 TEST_F(Plage, StreamedSieveListsAsCalculAndStopsWhereAsked) {
-  const int64_t k16 = 65537 * int64_t{65539}, p = 3037000493, q = 3037000453;
-  const int64_t cube = int64_t{2097143} * 2097143 * 2097143;
+  const int64_t k16 = 65537 * int64_t{65539};
   std::vector<std::array<int64_t, 4>> lignes = {
       // lo, hi, limite, parity
       {k16 - 3000, k16 + 3000, INT64_MAX, 0},
@@ -230,6 +229,8 @@ TEST_F(Plage, StreamedSieveListsAsCalculAndStopsWhereAsked) {
       {10000000000000000, 10000000000100000, 9999999999999999, 0},
       {10000000000000000, 10000000000100000, 10000000000000000, 2}};
 #ifndef KELVARO_EMULE  // each row streams 50 to 150 million primes
+  const int64_t p = 3037000493, q = 3037000453;
+  const int64_t cube = int64_t{2097143} * 2097143 * 2097143;
   lignes.insert(lignes.end(),
                 {{999999999999999900, 1000000000000032900, INT64_MAX, 0},
                  {p * p, p * p + 1500, INT64_MAX, 0},
