@@ -41,12 +41,13 @@ fuzz:
 	    build/fuzz/nouveau/$$nom fuzz/corpus/$$nom || exit 1; \
 	done
 
-# The program and its tests cross-built, for each architecture of ARCH
-# (aarch64, s390x, or both by default), in build/croise-<arch> with the
-# release flags, then every test run under qemu-user. What is missing for
-# that (the cross compiler, qemu-user, the target's GoogleTest, libvterm and
-# run-time libraries) is installed first (tools/installer).
-ARCH ?= aarch64 s390x
+# The program and its tests cross-built ("croise": crossed), for each
+# architecture of ARCH (all four of Debian's other 64-bit ones by default:
+# aarch64, ppc64le, riscv64, s390x), in build/croise-<arch> with the release
+# flags, then every test run under qemu-user. What is missing for that (the
+# cross compiler, qemu-user, the target's GoogleTest, libvterm and run-time
+# libraries) is installed first (tools/installer).
+ARCH ?= aarch64 ppc64le riscv64 s390x
 .PHONY: croise
 croise:
 	@bash -c '. tools/installer && for a in $(ARCH); do \

@@ -110,14 +110,6 @@ void lancer(Terminal& t, const Depart& d) {
   t.largeurs = {{0, d.colonnes}};
 }
 
-// The width of the terminal when it received the byte at `ou`.
-int largeur_a(const Terminal& t, size_t ou) {
-  int w = 0;
-  for (const auto& [depuis, l] : t.largeurs)
-    if (depuis <= ou) w = l;
-  return w;
-}
-
 // Reads what the terminal shows within `ms` milliseconds, and empties the
 // pipe of standard output; returns whether the terminal showed anything.
 bool lire(Terminal& t, int ms) {
@@ -193,6 +185,14 @@ const std::string kDessin = "\033D\0337\r", kFinDessin = "\033[J\0338\033M";
 const std::string kEffacement = "\033D\033[2K\033[J\033M";
 
 #ifdef KELVARO_VTERM
+// The width of the terminal when it received the byte at `ou`.
+int largeur_a(const Terminal& t, size_t ou) {
+  int w = 0;
+  for (const auto& [depuis, l] : t.largeurs)
+    if (depuis <= ou) w = l;
+  return w;
+}
+
 // The screen of 24 rows and `colonnes` columns that a terminal emulator
 // shows after `octets`, cell by cell, row by row, then where the cursor is.
 std::string ecran(const std::string& octets, int colonnes) {
@@ -259,12 +259,14 @@ void verifier_dessins(const Terminal& t) {
 // A text of the status line, whatever else it holds.
 const std::string kStatut = " N/s   reste ";
 
+#ifdef KELVARO_VTERM
 // Whether a screen still holds a piece of a status line.
 bool garde_un_statut(const std::string& ecran) {
   for (const char* morceau : {"N/s", "reste ", "arreter la liste"})
     if (ecran.find(morceau) != std::string::npos) return true;
   return false;
 }
+#endif
 
 // One step of a row below: what the terminal must come to show, after the
 // step before, then what is done. Checked first when asked: NOFLSH set, or
