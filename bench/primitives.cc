@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "arith/calcul.h"
 #include "arith/decomp.h"
-#include "arith/liste_diviseurs.h"
-#include "arith/table_premiers.h"
-#include "arith/vectoriel.h"
+#include "commun/commutateurs.h"
+#include "diviseurs/calcul.h"
+#include "diviseurs/liste_diviseurs.h"
+#include "premiers/table_premiers.h"
 #include "sortie/decimal.h"
 #include "sortie/sortie.h"
 #include "state/state.h"

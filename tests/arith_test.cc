@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "arith/calcul.h"
-#include "arith/liste_diviseurs.h"
 #include "arith/primalite.h"
 #include "arith/racine.h"
 #include "arith/rho.h"
-#include "arith/vectoriel.h"
+#include "commun/commutateurs.h"
 #include "console.h"
+#include "diviseurs/calcul.h"
+#include "diviseurs/liste_diviseurs.h"
 #include "sortie/decimal.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <utility>
 
-#include "arith/table_premiers.h"
 #include "harnais.h"
+#include "premiers/table_premiers.h"
 #include "sortie/sortie.h"
 #include "state/state.h"
 

@@ -4,8 +4,8 @@
 
 #include <cmath>
 
-#include "arith/calcul.h"
 #include "arith/racine.h"
+#include "diviseurs/calcul.h"
 #include "state/state.h"
 
 void suiv_pas_a_pas() {

@@ -11,17 +11,18 @@
 #include <utility>
 #include <vector>
 
-#include "arith/calcul.h"
 #include "arith/primalite.h"
 #include "arith/racine.h"
-#include "arith/table_premiers.h"
-#include "arith/vectoriel.h"
+#include "commun/commutateurs.h"
+#include "commun/vectoriel.h"
 #include "console.h"
+#include "diviseurs/calcul.h"
 #include "driver/calcul2.h"
 #include "pas_a_pas.h"
-#include "plage/cribleurs.h"
 #include "plage/flux.h"
 #include "plage/segments.h"
+#include "premiers/cribleurs.h"
+#include "premiers/table_premiers.h"
 #include "terminal/horloge.h"
 #include "terminal/signaux.h"
 

@@ -10,7 +10,7 @@
 #include "arith/division_essai.h"
 #include "arith/racine.h"
 #include "arith/scission.h"
-#include "arith/table_premiers.h"
+#include "premiers/table_premiers.h"
 #include "state/state.h"
 
 namespace {

@@ -9,7 +9,8 @@
 
 #include <bit>
 
-#include "arith/vectoriel.h"
+#include "commun/commutateurs.h"
+#include "commun/vectoriel.h"
 #include "state/state.h"
 
 namespace {

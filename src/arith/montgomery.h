@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "arith/divisibilite.h"
-#include "state/state.h"
+#include "state/types.h"
 
 // An odd modulus n > 1 with what its Montgomery products need.
 struct Modulo {

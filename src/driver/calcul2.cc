@@ -6,17 +6,18 @@
 #include <algorithm>
 #include <deque>
 
-#include "arith/calcul.h"
 #include "arith/decomp.h"
 #include "arith/racine.h"
-#include "arith/table_premiers.h"
+#include "commun/commutateurs.h"
+#include "diviseurs/calcul.h"
 #include "driver/liste.h"
 #include "input/controle.h"
 #include "plage/carres.h"
-#include "plage/cribleurs.h"
 #include "plage/equipe.h"
 #include "plage/portee.h"
 #include "plage/segments.h"
+#include "premiers/cribleurs.h"
+#include "premiers/table_premiers.h"
 #include "sortie/sortie.h"
 #include "state/state.h"
 #include "terminal/horloge.h"
@@ -197,8 +198,6 @@ void lister_en_equipe(int fils) {
 }
 
 }  // namespace
-
-int64_t seuil_plage = kSeuilPlage;
 
 // The N of a slice but its last are listed at once, its last N goes through
 // calcul, and a tick or Ctrl-C is looked at between two segments and two

@@ -11,13 +11,6 @@
 // N, Nmax, parite, S, xn and message.
 void calcul2();
 
-// Below this many N (kSeuilPlage: a few milliseconds of work; an eighth of
-// it above 2^40) a listing walks N after N, calcul once per N; from it on,
-// by slices of the range (lister_par_tranches). The tests move it to run
-// either way.
-constexpr int64_t kSeuilPlage = 4096;
-extern int64_t seuil_plage;
-
 // The listing of N + 1 to Nmax by slices: lines, output and program-wide
 // state as calcul once per N leaves them at the listing's last N, or at the
 // last N of the slice where Ctrl-C stopped it. Reads parite and the flags

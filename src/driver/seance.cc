@@ -2,9 +2,9 @@
 
 #include "driver/seance.h"
 
-#include "arith/table_premiers.h"
 #include "driver/calcul2.h"
 #include "input/controle.h"
+#include "premiers/table_premiers.h"
 #include "sortie/sortie.h"
 #include "state/state.h"
 

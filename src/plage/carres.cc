@@ -11,7 +11,7 @@
 
 #include "arith/divisibilite.h"
 #include "arith/racine.h"
-#include "plage/cribleurs.h"
+#include "premiers/cribleurs.h"
 #include "sortie/ligne.h"
 #include "state/state.h"
 

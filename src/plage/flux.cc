@@ -7,7 +7,8 @@
 #include <bit>
 #include <cstring>
 
-#include "arith/vectoriel.h"
+#include "commun/commutateurs.h"
+#include "commun/vectoriel.h"
 
 namespace {
 

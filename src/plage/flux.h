@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "arith/marques.h"
-#include "state/state.h"
+#include "premiers/marques.h"
+#include "state/types.h"
 
 // One pass over the primes of (apres, fin].
 struct Flux {

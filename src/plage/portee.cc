@@ -8,7 +8,8 @@
 #include "arith/decomp.h"
 #include "arith/facteurs.h"
 #include "arith/racine.h"
-#include "arith/table_premiers.h"
+#include "premiers/table_premiers.h"
+#include "state/state.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include "arith/racine.h"
 #include "arith/rho.h"
 #include "arith/scission.h"
-#include "plage/cribleurs.h"
 #include "plage/flux.h"
+#include "premiers/cribleurs.h"
 #include "sortie/ligne.h"
 #include "state/state.h"
 

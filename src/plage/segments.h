@@ -10,7 +10,7 @@
 
 #include "plage/flux.h"
 #include "sortie/ligne.h"
-#include "state/state.h"
+#include "state/types.h"
 
 // N per segment: above it, a streamed prime has at most one multiple in a
 // segment.

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "state/state.h"
+#include "state/types.h"
 
 // Writes the ND1 divisors of N, increasing, to t[0..ND1-1] and returns their
 // sum. Reads N, nf, Nfact[1..nf], Nexpo[1..nf] and ND1 (the product of the

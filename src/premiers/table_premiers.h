@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "state/state.h"
+#include "state/types.h"
 
 // The prime table as the program seeds it: element 0, then 2 and 3.
 inline const Table kGraine = {0, 2, 3};

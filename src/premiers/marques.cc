@@ -2,13 +2,13 @@
 // multiples at a time, and the reading of the unmarked bytes, sixty-four at
 // a time.
 
-#include "arith/marques.h"
+#include "premiers/marques.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 
-#include "arith/vectoriel.h"
+#include "commun/vectoriel.h"
 
 namespace {
 

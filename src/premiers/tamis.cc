@@ -4,14 +4,14 @@
 // sieved by the odd primes of the table from 17 on, and never reaches the
 // square of the table's last prime, so every composite in it is marked.
 
-#include "arith/tamis.h"
+#include "premiers/tamis.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <vector>
 
-#include "arith/marques.h"
+#include "premiers/marques.h"
 #include "state/state.h"
 
 namespace {

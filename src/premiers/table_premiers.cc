@@ -1,14 +1,14 @@
 // Growth of the prime table, fed by the segmented sieve, its memory mapped a
 // block ahead.
 
-#include "arith/table_premiers.h"
+#include "premiers/table_premiers.h"
 
 #include <sys/mman.h>
 
 #include <algorithm>
 #include <cmath>
 
-#include "arith/tamis.h"
+#include "premiers/tamis.h"
 #include "state/state.h"
 
 namespace {

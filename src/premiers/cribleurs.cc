@@ -1,10 +1,10 @@
 // The sieving primes, found by the same segmented sieve as the prime table's
 // and kept for the next range.
 
-#include "plage/cribleurs.h"
+#include "premiers/cribleurs.h"
 
-#include "arith/table_premiers.h"
-#include "arith/tamis.h"
+#include "premiers/table_premiers.h"
+#include "premiers/tamis.h"
 
 namespace {
 

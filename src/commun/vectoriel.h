@@ -34,7 +34,5 @@ inline bool avx512_present() {
 inline bool avx512_present() { return false; }
 #endif
 
-// Whether the AVX-512 paths run: where the build has them and the processor
-// has AVX-512 F and DQ. The tests clear it to run the portable paths on the
-// same cases.
-extern bool avx512_actif;
+// Whether the AVX-512 paths run is the switch avx512_actif, in
+// commun/commutateurs.h.

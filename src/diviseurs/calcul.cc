@@ -1,13 +1,13 @@
 // Divisors of N from its factors, built in increasing order and summed, then
 // the parity test and the result line; and the exponent odometer suiv2.
 
-#include "arith/calcul.h"
+#include "diviseurs/calcul.h"
 
 #include <bit>
 #include <cstring>
 
 #include "arith/decomp.h"
-#include "arith/liste_diviseurs.h"
+#include "diviseurs/liste_diviseurs.h"
 #include "sortie/ligne.h"
 #include "state/state.h"
 

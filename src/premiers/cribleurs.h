@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "state/state.h"
+#include "state/types.h"
 
 // The table [0, 2, 3, 5, ...] grown until its last prime is at least x.
 const Table& cribleurs_jusqua(int64_t x);

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "state/state.h"
+#include "state/types.h"
 
 // The smallest prime above Nprem[np], which must be odd. Sieves with the odd
 // primes of the table, so it reads Nprem and np; it keeps the primes of the

@@ -10,13 +10,15 @@
 // the largest prime comes last, where it often passes every divisor so far
 // and its lists follow each other unmerged; the result is the same table.
 
-#include "arith/liste_diviseurs.h"
+#include "diviseurs/liste_diviseurs.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
-#include "arith/vectoriel.h"
+#include "commun/commutateurs.h"
+#include "commun/vectoriel.h"
+#include "state/state.h"
 
 namespace {
 
