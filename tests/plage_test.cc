@@ -18,9 +18,11 @@
 #include "console.h"
 #include "diviseurs/calcul.h"
 #include "driver/calcul2.h"
+#include "driver/liste.h"
 #include "pas_a_pas.h"
 #include "plage/flux.h"
 #include "plage/segments.h"
+#include "plage/tranches.h"
 #include "premiers/cribleurs.h"
 #include "premiers/table_premiers.h"
 #include "terminal/horloge.h"
@@ -339,7 +341,7 @@ TEST_F(Plage, CtrlCStopsAtTheEndOfASlice) {
     N = kDebut - 1, Nmax = kFin, parite = par;
     evenement = 1;
     interruption = 1;
-    lister_par_tranches();
+    lister_par_tranches(continuer_la_liste);
     evenement = 0;
     interruption = 0;
     const Issue arretee{lu(), etat()};
@@ -347,7 +349,7 @@ TEST_F(Plage, CtrlCStopsAtTheEndOfASlice) {
     ASSERT_TRUE(arret >= kDebut && arret < kFin) << cas << " " << arret;
     partir();
     N = kDebut - 1, Nmax = arret, parite = par;
-    lister_par_tranches();
+    lister_par_tranches(continuer_la_liste);
     Nmax = kFin;
     EXPECT_TRUE(arretee.sortie == lu()) << cas;
     EXPECT_EQ(arretee.etat, etat()) << cas;

@@ -19,7 +19,6 @@ namespace {
 // N from 10^18 and below 2^63: bounds from 64 to 16384 cost about the
 // same, 1024 slightly the least), without the prime table.
 constexpr int64_t kGrands = 172;
-constexpr int64_t kLimiteTable = int64_t{1} << 53;
 
 // The power of 2. Returns whether the walk ends at the prime 2: for n = 2
 // or 3, whose root is below 2 (n is then the prime left), and for a power
@@ -83,21 +82,11 @@ void ecrire_facteurs(const Facteurs& trouves) {
 // prime factors q1 < ... < qt with exponents e1 ... et. `arret` is the
 // index where the walk stopped when it stopped within the first primes,
 // else 0. Writes the factors, nf, k, expo, f, reste, rS and S; grows the
-// table to index k.
-//
-// Why this is where trial division stops. Before trying the prime p, it has
-// divided out the factors below p; call the rest C. It stops at the first
-// prime p with p^2 > C (C is then a prime, recorded with exponent 1) or
-// once dividing p out leaves C = 1. While q_s is not the last factor, or
-// es >= 2, C >= q_s^2 until q_s is divided out, so every factor before the
-// last is reached and divided out. Then:
-// - et >= 2: C = qt^et >= qt^2, so qt is reached too and leaves C = 1 at
-//   it: k is the index of qt, expo = f = et, reste = 1 mod qt = 1, and rS is
-//   the root of qt^et, taken when qt was tried;
-// - et = 1: C = qt, and the walk stops at the first prime p after q(t-1)
-//   (after nothing when t = 1) with p^2 > qt, that is the first prime above
-//   both q(t-1) and the root of qt; it may be qt itself. There expo = f =
-//   0, reste = qt mod p and rS is the root of qt.
+// table to index k. Where the walk stops is indice_de_portee's rule, proved
+// there; at that prime:
+// - et >= 2: qt leaves C = 1 at it: expo = f = et, reste = 1 mod qt = 1,
+//   and rS is the root of qt^et, taken when qt was tried;
+// - et = 1: expo = f = 0, reste = qt mod p and rS is the root of qt.
 // The table grows through Suiv one prime at a time, so it ends holding
 // exactly the primes up to index k, or what it held before if that is more.
 void etat_final(const Facteurs& trouves, int64_t arret, int64_t depart) {
@@ -105,17 +94,14 @@ void etat_final(const Facteurs& trouves, int64_t arret, int64_t depart) {
   const size_t t = static_cast<size_t>(nf) - 1;
   const uint64_t q = trouves.premier[t];
   const int32_t e = trouves.exposant[t];
+  k = arret > 0 ? arret : indice_de_portee(trouves);
   if (e >= 2) {
     int64_t puissance = 1;
     for (int32_t u = 0; u < e; ++u) puissance *= static_cast<int64_t>(q);
-    k = arret > 0 ? arret : premier_au_dela(static_cast<int64_t>(q) - 1);
     expo = f = e;
     rS = racine(puissance);
   } else {
     rS = racine(static_cast<int64_t>(q));
-    const uint64_t avant = t > 0 ? trouves.premier[t - 1] : 0;
-    k = arret > 0 ? arret
-                  : premier_au_dela(std::max(static_cast<int64_t>(avant), rS));
     expo = f = 0;
   }
   if (np < k) [[unlikely]]
@@ -131,6 +117,26 @@ void etat_final(const Facteurs& trouves, int64_t arret, int64_t depart) {
 }
 
 }  // namespace
+
+// Why the walk stops there. Before trying the prime p, it has divided out
+// the factors below p; call the rest C. It stops at the first prime p with
+// p^2 > C (C is then a prime, recorded with exponent 1) or once dividing p
+// out leaves C = 1. While q_s is not the last factor, or es >= 2, C >= q_s^2
+// until q_s is divided out, so every factor before the last is reached and
+// divided out. Then, with qt the last factor and et its exponent:
+// - et >= 2: C = qt^et >= qt^2, so qt is reached too, and leaves C = 1;
+// - et = 1: C = qt, and the walk stops at the first prime p after q(t-1)
+//   (after nothing when t = 1) with p^2 > qt, that is the first prime above
+//   both q(t-1) and the root of qt; it may be qt itself.
+int64_t indice_de_portee(const Facteurs& trouves) {
+  const int32_t t = trouves.nombre - 1;
+  const uint64_t q = trouves.premier[t];
+  if (trouves.exposant[t] >= 2)
+    return premier_au_dela(static_cast<int64_t>(q) - 1);
+  const uint64_t avant = t > 0 ? trouves.premier[t - 1] : 0;
+  const auto r = static_cast<uint64_t>(racine(static_cast<int64_t>(q)));
+  return premier_au_dela(static_cast<int64_t>(std::max(avant, r)));
+}
 
 void factoriser(uint64_t n, Facteurs& trouves) {
   if (n > 1) chercher_facteurs(n, kMarche, trouves);

@@ -56,6 +56,12 @@ bool faire_le_point() {
   return true;
 }
 
+bool continuer_la_liste(int64_t atteint) {
+  if (evenement == 0) return true;
+  N = atteint;
+  return faire_le_point();
+}
+
 // Stops the ticks first, so that nothing is drawn after the erasing.
 void fin_liste() {
   if (!arme) return;

@@ -18,6 +18,12 @@ void debut_liste(int64_t premier, int64_t dernier);
 // the listing to stop.
 bool faire_le_point();
 
+// Between two segments, slices or blocks of lines of a listing by slices,
+// atteint being the last N whose line is written: when `evenement` is
+// raised, N is set to atteint and faire_le_point answers. Returns false when
+// Ctrl-C asks the listing to stop.
+bool continuer_la_liste(int64_t atteint);
+
 // End of a listing, complete or stopped: writes out the output, erases the
 // status line, stops the ticks and puts the terminal and the signals back.
 void fin_liste();
