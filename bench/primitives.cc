@@ -147,7 +147,7 @@ void Decimal(benchmark::State& etat) {
   char t[64];
   uint64_t v = 1;
   for (auto _ : etat) {
-    benchmark::DoNotOptimize(decimal::ecrire(t, v));
+    benchmark::DoNotOptimize(decimal::former(t, v));
     v = v * 3 + 7;
   }
 }

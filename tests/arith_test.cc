@@ -96,7 +96,7 @@ TEST_F(Arith, FactorsCountAndSum) {
       ASSERT_TRUE(Div[m] > Div[m - 1] && l.n % Div[m] == 0) << Div[m];
     EXPECT_EQ(Div[ND1], l.n);
     char somme[40];  // the sum may pass 2^64: compared in decimal
-    EXPECT_EQ(std::string(somme, decimal::ecrire(somme, Smax)), l.somme);
+    EXPECT_EQ(std::string(somme, decimal::former(somme, Smax)), l.somme);
     couper();
   }
 }
@@ -157,7 +157,7 @@ TEST(Decimal, CounterAgreesWithAPlainConversion) {
   char t[24];
   for (const auto& [debut, nombre] : suites)
     for (uint64_t v = debut; v != debut + nombre; ++v)
-      ASSERT_EQ(std::string(t, compteur.ecrire(t, v)), std::to_string(v));
+      ASSERT_EQ(std::string(t, compteur.former(t, v)), std::to_string(v));
 }
 
 // racine on squares and their neighbours, r^2 - 1, r^2 and r^2 + 1, for r

@@ -19,6 +19,25 @@ namespace {
 // one, so that a step of sixteen never reads outside the arrays.
 constexpr size_t kPlace = kMarche + 1 + 16;
 
+// The last of the first kMarche primes, where construire's sieve ends.
+constexpr uint32_t kDernierPremier = 17863;
+
+// How many primes there are up to x, by trial division, at compile time.
+constexpr int64_t premiers_jusqua(uint32_t x) {
+  int64_t compte = 0;
+  for (uint32_t v = 2; v <= x; ++v) {
+    bool premier = true;
+    for (uint32_t d = 2; d * d <= v && premier; ++d) premier = v % d != 0;
+    compte += premier ? 1 : 0;
+  }
+  return compte;
+}
+// Fewer primes up to it than kMarche, and the walk would read records left
+// at zero, whose divisibility test never fails; more, and construire would
+// write past the arrays. carre32 holds the squares in 32 bits.
+static_assert(premiers_jusqua(kDernierPremier) == kMarche);
+static_assert(uint64_t{kDernierPremier} * kDernierPremier <= UINT32_MAX);
+
 // The records of the first primes, one array per field so that sixteen
 // lanes load at once. For the prime 2 (index 1) the inverses and limits
 // are 0, and past kMarche every field.
@@ -43,7 +62,7 @@ struct Lanes {
 // the prime table grows only as far as each N's walk reaches, so it may not
 // hold them yet.
 Lanes construire() {
-  constexpr uint32_t kFin = 17863;
+  constexpr uint32_t kFin = kDernierPremier;
   static bool compose[kFin + 1];
   Lanes t{};
   size_t m = 1;

@@ -16,7 +16,7 @@ struct Modulo {
 };
 
 // Reads n (odd, > 1); returns its constants.
-inline Modulo preparer(uint64_t n) {
+inline Modulo modulo_de(uint64_t n) {
   Modulo m{};
   m.n = n;
   m.inverse = inverse(n);

@@ -63,7 +63,7 @@ bool est_premier(uint64_t n) {
   if (n < 2) return false;
   if (n % 2 == 0) return n == 2;
   if (n < 9) return true;  // 3, 5, 7
-  const Modulo m = preparer(n);
+  const Modulo m = modulo_de(n);
   const int s = __builtin_ctzll(n - 1);
   const uint64_t d = (n - 1) >> s;
   constexpr uint64_t kDeux[] = {2};

@@ -18,3 +18,7 @@ inline int64_t racine(int64_t n) {
   while ((r + 1) * (r + 1) <= u) ++r;
   return static_cast<int64_t>(r);
 }
+
+// Whether p^2 > x (p >= 1), without forming p^2, which may pass 2^64: p >
+// x / p exactly when p (x / p + 1) > x, as x / p rounds down.
+constexpr bool carre_depasse(uint64_t p, uint64_t x) { return p > x / p; }

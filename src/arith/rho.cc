@@ -88,7 +88,7 @@ uint64_t chercher2(const Modulo& m, uint64_t c, uint64_t d) {
 }  // namespace
 
 uint64_t rho(uint64_t n) {
-  const Modulo m = preparer(n);
+  const Modulo m = modulo_de(n);
   for (uint64_t c = 1;; c += 2) {
     uint64_t g = chercher2(m, en_forme(m, c), en_forme(m, c + 1));
     if (g != n) return g;
@@ -117,7 +117,7 @@ struct Voie {
 void charger(Voie& v, const uint64_t* nombres, size_t indice, size_t total) {
   // A lane with no number left runs on 3, with nothing read of it.
   v.indice = indice;
-  v.m = preparer(indice < total ? nombres[indice] : 3);
+  v.m = modulo_de(indice < total ? nombres[indice] : 3);
   v.y = v.x = en_forme(v.m, 2);
   v.q = v.m.un;
   v.fenetre = kLot;

@@ -18,6 +18,7 @@
 
 #include "commun/commutateurs.h"
 #include "commun/vectoriel.h"
+#include "diviseurs/sommes.h"
 #include "state/state.h"
 
 namespace {
@@ -96,14 +97,9 @@ void fusion(const uint64_t* u, int64_t nu, const uint64_t* v, int64_t nv,
   if (out != fin) avant(ia, ib, m, out);
 }
 
-// Whether the sum of the divisors of N fits 64 bits: below 2^61 it stays
-// under 8 N (Robin's bound, sigma(N) / N below e^gamma ln ln N + 0.65 /
-// ln ln N).
-bool somme_sur_64_bits() { return N < (int64_t{1} << 61); }
-
 // The sum of t[0..n-1], the n divisors of N.
 u128 sommer(const uint64_t* t, int64_t n) {
-  if (somme_sur_64_bits()) {
+  if (somme_sur_64_bits(N)) {
     uint64_t somme = 0;
     for (int64_t m = 0; m < n; ++m) somme += t[m];
     return somme;
@@ -256,7 +252,7 @@ AVX512 inline EnRegistres semer() {
 
 // q, of exponent 1, passes every divisor of liste, at most eight of them: L q
 // follows L, its lanes moved up by n.
-AVX512 inline void prolonger(EnRegistres& liste, uint64_t q, bool petit) {
+AVX512 inline void allonger(EnRegistres& liste, uint64_t q, bool petit) {
   const __m512i lq = multiplier(liste.r[0], q, liste.n, petit);
   const auto u = static_cast<size_t>(liste.n);
   liste.r[1] = _mm512_permutex2var_epi64(
@@ -322,7 +318,7 @@ AVX512 bool en_registres(int32_t dernier, EnRegistres& liste) {
     const auto q = static_cast<uint64_t>(Nfact[static_cast<size_t>(m)]);
     const int64_t e = Nexpo[static_cast<size_t>(m)];
     if (e == 1 && liste.n <= 8 && q > liste.produit)
-      prolonger(liste, q, petit);
+      allonger(liste, q, petit);
     else if (!fusionner_puissances<k32>(liste, q, e, petit))
       return false;
   }
@@ -359,7 +355,7 @@ AVX512 bool tous_en_registres(uint64_t* t, u128& somme) {
   EnRegistres liste;
   if (!en_registres<k32>(nf, liste)) return false;
   const __m512i total = ranger<k32>(liste, t);
-  somme = somme_sur_64_bits()
+  somme = somme_sur_64_bits(N)
               ? static_cast<uint64_t>(_mm512_reduce_add_epi64(total))
               : sommer(t, liste.n);
   return true;

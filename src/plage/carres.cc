@@ -11,6 +11,8 @@
 
 #include "arith/divisibilite.h"
 #include "arith/racine.h"
+#include "diviseurs/sommes.h"
+#include "plage/multiples.h"
 #include "premiers/cribleurs.h"
 #include "sortie/ligne.h"
 #include "state/state.h"
@@ -34,7 +36,7 @@ struct Suite {
 Suite carres, doubles;
 
 // The divisors' count and sum of m^2 for the k of the block from s.suivant on.
-void cribler(Suite& s) {
+void calculer_bloc(Suite& s) {
   s.base = s.suivant;
   s.taille = static_cast<int64_t>(
       std::min<uint64_t>(kBloc, s.dernier - s.suivant + 1));
@@ -51,18 +53,14 @@ void cribler(Suite& s) {
       cribleurs_jusqua(racine(static_cast<int64_t>(fin)) + 1);
   for (size_t c = 2; c < premiers.size(); ++c) {
     const auto p = static_cast<uint64_t>(premiers[c]);
-    if (p > fin / p) break;
-    const Essai e = essai_de(p);
-    for (uint64_t t = (p - s.base % p) % p; t < static_cast<uint64_t>(s.taille);
-         t += p) {
-      int32_t exposant = 0;
-      s.cofacteur[t] = diviser_tout(s.cofacteur[t], e, exposant);
-      // 1 + p + ... + p^2e < 2 p^2e <= 2 k^2 < 2^64.
-      uint64_t terme = 1, total = 1;
-      for (int32_t u = 0; u < 2 * exposant; ++u) total += terme *= p;
-      s.nombre[t] *= static_cast<uint32_t>(2 * exposant + 1);
-      s.somme[t] *= total;
-    }
+    if (carre_depasse(p, fin)) break;
+    // p^2e divides k^2 < 2^63.
+    diviser_les_multiples(
+        s.cofacteur, static_cast<uint64_t>(s.taille), essai_de(p),
+        (p - s.base % p) % p, [&](uint64_t t, int32_t exposant) {
+          s.nombre[t] *= static_cast<uint32_t>(2 * exposant + 1);
+          s.somme[t] *= somme_des_puissances(p, 2 * exposant);
+        });
   }
   // What is left above 1 is one prime q, below 2^32: m^2 has q^2.
   for (int64_t t = 0; t < s.taille; ++t)
@@ -86,11 +84,11 @@ void ecrire_et_avancer(Suite& s) {
   ecrire_resultat(++nN, static_cast<int64_t>(n_de(s)), nd, somme);
   if (++s.suivant <= s.dernier &&
       s.suivant == s.base + static_cast<uint64_t>(s.taille))
-    cribler(s);
+    calculer_bloc(s);
 }
 
 // The k with lo <= f k^2 <= hi, f = 1 or 2.
-void preparer(Suite& s, bool double_, int64_t lo, int64_t hi) {
+void commencer_suite(Suite& s, bool double_, int64_t lo, int64_t hi) {
   const int64_t facteur = double_ ? 2 : 1;
   const int64_t bas = lo / facteur + (lo % facteur != 0 ? 1 : 0),
                 haut = hi / facteur;
@@ -99,15 +97,15 @@ void preparer(Suite& s, bool double_, int64_t lo, int64_t hi) {
   s.double_ = double_;
   s.suivant = static_cast<uint64_t>(premier);
   s.dernier = static_cast<uint64_t>(racine(haut));
-  if (s.suivant <= s.dernier) cribler(s);
+  if (s.suivant <= s.dernier) calculer_bloc(s);
 }
 
 }  // namespace
 
 // k^2 and 2 m^2 are never equal (the root of 2 is irrational).
 void lister_impairs(int64_t debut, int64_t fin) {
-  preparer(carres, false, debut, fin);
-  preparer(doubles, true, debut, fin);
+  commencer_suite(carres, false, debut, fin);
+  commencer_suite(doubles, true, debut, fin);
   for (;;) {
     const bool c = carres.suivant <= carres.dernier,
                d = doubles.suivant <= doubles.dernier;

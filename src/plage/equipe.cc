@@ -43,7 +43,6 @@ struct Part {
 
 struct Tranche {
   Crible c;
-  int64_t n = 0;                                      // N of the slice
   std::vector<std::pair<int64_t, int64_t>> partages;  // (de, a] of primes
   std::vector<Notes> notes;                           // one per share
   std::vector<const Notes*> listes;
@@ -71,6 +70,11 @@ int parts_en_vol = 0;  // parts taken whose lines are not all read
 int64_t n_en_cours = 0;
 bool arret = false;
 std::atomic<bool> arret_vu{false};  // read between segments, unlocked
+
+// The N of a slice's range; none for a slice that only marks an end.
+int64_t nombre_de_n(const Crible& c) {
+  return c.debut <= c.fin ? c.fin - c.debut + 1 : 0;
+}
 
 bool continuer_ouvrier(int64_t) {
   return !arret_vu.load(std::memory_order_relaxed);
@@ -170,7 +174,7 @@ bool prendre(Bloc& bloc) {
     if (t.part_lue == t.parts.size()) {
       bloc = Bloc{};
       bloc.fin_de_tranche = true;
-      n_en_cours -= t.n;
+      n_en_cours -= nombre_de_n(t.c);
       tranches.pop_front();
       return true;
     }
@@ -223,7 +227,6 @@ void equipe_confier(const Crible& c, int64_t rang0) {
   auto t = std::make_unique<Tranche>();
   t->c = c;
   if (c.debut <= c.fin) {
-    t->n = c.fin - c.debut + 1;
     if (c.grands) {
       const int64_t parts_k = 8 * static_cast<int64_t>(nb_fils);
       for (int64_t u = 0; u < parts_k; ++u)
@@ -244,7 +247,7 @@ void equipe_confier(const Crible& c, int64_t rang0) {
     }
   }
   const std::lock_guard<std::mutex> garde(verrou);
-  n_en_cours += t->n;
+  n_en_cours += nombre_de_n(c);
   tranches.push_back(std::move(t));
   travail.notify_all();
 }

@@ -19,7 +19,9 @@
 #include "arith/racine.h"
 #include "arith/rho.h"
 #include "arith/scission.h"
+#include "diviseurs/sommes.h"
 #include "plage/flux.h"
+#include "plage/multiples.h"
 #include "premiers/cribleurs.h"
 #include "sortie/ligne.h"
 #include "state/state.h"
@@ -31,16 +33,15 @@ namespace {
 std::unique_ptr<Poste> poste_principal;
 Notes notes_principales;
 
-// Below 2^60, sigma(N) < 2^63 (by Robin's bound, sigma(N) / N < 6.9
-// there): the sums are kept in 64 bits, else in 128.
-bool sommes_64(const Crible& c) { return c.fin < int64_t{1} << 60; }
-
-// 1 + q + ... + q^e, at most sigma(N) < 2^127.
-u128 somme_puissances(uint64_t q, int32_t e) {
-  u128 terme = 1, total = 1;
-  for (int32_t u = 0; u < e; ++u) total += terme *= q;
-  return total;
+// Whether the N whose divisors sum to `somme` has a line: any N, or for
+// the even sums, one whose sum is even.
+template <class Somme>
+bool a_sa_ligne(const Crible& c, Somme somme) {
+  return !c.paires || (somme & 1) == 0;
 }
+
+// The sums are kept in 64 bits where every one fits, else in 128.
+bool sommes_64(const Crible& c) { return somme_sur_64_bits(c.fin); }
 
 // Multiplies in the count and sum of N at t the factors of its rest r,
 // composite, split at its divisor d.
@@ -50,32 +51,22 @@ void multiplier(Poste& poste, Somme* somme, int64_t t, uint64_t r, uint64_t d) {
   scinder_connu(r, d, trouves);
   for (int32_t m = 0; m < trouves.nombre; ++m) {
     poste.nombre[t] *= static_cast<uint32_t>(trouves.exposant[m] + 1);
-    somme[t] *= static_cast<Somme>(
-        somme_puissances(trouves.premier[m], trouves.exposant[m]));
+    somme[t] *= somme_des_puissances(trouves.premier[m], trouves.exposant[m]);
   }
 }
 
 // Divides the sieving primes' powers out of the segment of n N.
 template <class Somme>
-void cribler(Poste& poste, Somme* somme, const Crible& c, int64_t n) {
+void diviser_cribleurs(Poste& poste, Somme* somme, const Crible& c, int64_t n) {
   const Table& premiers = *c.premiers;
   for (size_t u = 2; u < c.fin_premiers; ++u) {
     const auto p = static_cast<uint64_t>(premiers[u]);
-    const Essai e = essai_de(p);
-    uint64_t t = poste.prochain[u];
-    for (; t < static_cast<uint64_t>(n); t += p) {
-      uint64_t r = poste.cofacteur[t] * e.inverse, puissance = p, s = 1 + p;
-      uint32_t exposant = 1;
-      while (divise(r, e)) {
-        r *= e.inverse;
-        s += puissance *= p;
-        ++exposant;
-      }
-      poste.cofacteur[t] = r;
-      poste.nombre[t] *= exposant + 1;
-      somme[t] *= s;
-    }
-    poste.prochain[u] = static_cast<uint32_t>(t - static_cast<uint64_t>(n));
+    poste.prochain[u] = static_cast<uint32_t>(diviser_les_multiples(
+        poste.cofacteur, static_cast<uint64_t>(n), essai_de(p),
+        poste.prochain[u], [&](uint64_t t, int32_t exposant) {
+          poste.nombre[t] *= static_cast<uint32_t>(exposant + 1);
+          somme[t] *= somme_des_puissances(p, exposant);
+        }));
   }
 }
 
@@ -88,16 +79,12 @@ void diviser_grands(Poste& poste, Somme* somme, int64_t lo,
   const auto base = static_cast<uint64_t>(lo);
   for (const uint32_t q : notes) {
     const uint64_t p = q, t = (p - base % p) % p;
-    uint64_t r = poste.cofacteur[t] / p, puissance = p, s = 1 + p;
-    uint32_t exposant = 1;
-    while (r % p == 0) {
-      r /= p;
-      s += puissance *= p;  // p^e divides N < 2^63: no overflow
-      ++exposant;
-    }
+    uint64_t r = poste.cofacteur[t] / p;
+    int32_t exposant = 1;
+    for (; r % p == 0; ++exposant) r /= p;
     poste.cofacteur[t] = r;
-    poste.nombre[t] *= exposant + 1;
-    somme[t] *= s;
+    poste.nombre[t] *= static_cast<uint32_t>(exposant + 1);
+    somme[t] *= somme_des_puissances(p, exposant);
   }
 }
 
@@ -113,7 +100,7 @@ void segment(Poste& poste, Somme* somme, const Crible& c, int64_t lo, int64_t n,
     poste.nombre[t] = static_cast<uint32_t>(e + 1);
     somme[t] = (Somme{2} << e) - 1;
   }
-  cribler(poste, somme, c, n);
+  diviser_cribleurs(poste, somme, c, n);
   const auto indice = static_cast<size_t>((lo - c.debut) / kSegment);
   for (const Notes* liste : notes)
     diviser_grands(poste, somme, lo, (*liste)[indice]);
@@ -124,7 +111,7 @@ void segment(Poste& poste, Somme* somme, const Crible& c, int64_t lo, int64_t n,
   for (int64_t t = 0; t < n; ++t) {
     const uint64_t r = poste.cofacteur[t];
     if (r == 1) continue;
-    if (r / suivant < suivant || est_premier(r)) {
+    if (carre_depasse(suivant, r) || est_premier(r)) {
       poste.nombre[t] *= 2;
       somme[t] *= r + 1;
       continue;
@@ -150,7 +137,7 @@ char* lignes(const Poste& poste, const Somme* somme, const Crible& c,
              int64_t lo, int64_t n, int64_t& rang, TextesLigne& textes,
              char* out) {
   for (int64_t t = 0; t < n; ++t)
-    if (!c.paires || (somme[t] & 1) == 0)
+    if (a_sa_ligne(c, somme[t]))
       out = former_resultat(out, textes, ++rang, lo + t, poste.nombre[t],
                             somme[t]);
   return out;
@@ -168,7 +155,7 @@ int64_t lister_segments(Poste& poste, Somme* somme, const Crible& c,
     const int64_t n = std::min(kSegment, c.fin - lo + 1);
     segment(poste, somme, c, lo, n, notes);
     for (int64_t t = 0; t < n; ++t)
-      if (!c.paires || (somme[t] & 1) == 0)
+      if (a_sa_ligne(c, somme[t]))
         ecrire_resultat(++nN, lo + t, poste.nombre[t], somme[t]);
     lo += n;
     if (lo <= c.fin && !continuer(lo - 1)) return lo - 1;
@@ -182,7 +169,10 @@ Crible preparer_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
                        bool paires) {
   Crible c;
   c.debut = debut;
-  c.fin = fin;
+  // The N after a segment's last is formed: 2^63 - 1 is left out, as for
+  // a listing stopped before it.
+  c.fin = std::min(fin, INT64_MAX - 1);
+  fin = c.fin;
   c.paires = paires;
   const int64_t racine_fin = racine(fin);
   // A streamed prime is noted once per segment: it must have at most one
@@ -194,7 +184,9 @@ Crible preparer_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
   // fin; `suivant` is the first prime past them. The table ends on a prime
   // above borne, so the search stops within it.
   const Table& premiers = *c.premiers;
-  for (int64_t p = premiers[2]; p <= borne && p <= fin / p;
+  for (int64_t p = premiers[2];
+       p <= borne &&
+       !carre_depasse(static_cast<uint64_t>(p), static_cast<uint64_t>(fin));
        p = premiers[++c.fin_premiers]) {
   }
   c.suivant = static_cast<uint64_t>(premiers[c.fin_premiers]);

@@ -34,7 +34,8 @@ struct Crible {
   int64_t apres = 0, jusqua = 0;
 };
 
-// Sets up the sieve of debut to fin (1 <= debut <= fin < 2^63 - 1) by the
+// Sets up the sieve of debut to fin (1 <= debut <= fin; an end at 2^63 - 1
+// is taken as 2^63 - 2, the N after a segment being formed) by the
 // primes up to `borne` from a stored table and, with `flux`, by every other
 // prime up to the root of fin, streamed; `paires` for parity 2.
 Crible preparer_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
@@ -48,7 +49,7 @@ using Notes = std::vector<std::vector<uint32_t>>;
 struct Poste {
   uint64_t cofacteur[kSegment];
   uint32_t nombre[kSegment];
-  uint64_t somme64[kSegment];      // the sums below 2^60, where sigma(N) < 2^63
+  uint64_t somme64[kSegment];      // the sums, where all fit 64 bits
   u128 somme128[kSegment];         // else
   std::vector<uint32_t> composes;  // the N whose rest is split by rho
   uint64_t restes[kSegment], diviseurs[kSegment];
@@ -68,8 +69,8 @@ void placer(Poste& poste, const Crible& c, int64_t lo);
 
 // The count and sum of the divisors of the n N from lo (a segment's start
 // in c's range, at most kSegment N), divided by the streamed primes noted
-// for it in each of `notes`. Reads the sums in poste.somme64 or somme128
-// (c.fin < 2^60).
+// for it in each of `notes`. Writes the sums to poste.somme64 where they
+// all fit 64 bits (somme_sur_64_bits(c.fin)), else to somme128.
 void calculer_segment(Poste& poste, const Crible& c, int64_t lo, int64_t n,
                       const std::vector<const Notes*>& notes);
 

@@ -29,6 +29,11 @@ namespace {
 // (or sieved by the streamed primes, when the slice is streamed).
 constexpr int64_t kCribleComplet = int64_t{1} << 25;  // 2 million primes
 constexpr int64_t kCriblePartiel = int64_t{1} << 20;
+// A segment keeps each sieving prime's next multiple, and each streamed
+// prime, in 32 bits (Poste::prochain, Notes): the stored ones go up to
+// kCribleComplet, the streamed ones to the root of 2^63 - 1, 3037000499.
+static_assert(kCribleComplet < int64_t{1} << 32 &&
+              kCriblePartiel <= kCribleComplet);
 int64_t borne_du_crible(int64_t longueur, int64_t fin) {
   const int64_t r = racine(fin);
   const int64_t par_n = 64 * std::min(longueur, int64_t{1} << 40);

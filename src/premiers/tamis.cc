@@ -23,7 +23,7 @@ unsigned char compose[kLongueur + 64];  // the segment, and a tail of marks
 
 // One sieve's progress past the end of its table: the primes of its last
 // segment, and where each sieving prime marks next.
-struct Crible {
+struct Tamis {
   int64_t bloc[kLongueur];  // primes of the last segment: bloc[0..taille)
   int64_t taille = 0;
   int64_t lu = 0;          // bloc[lu] is the next one to hand out
@@ -33,12 +33,12 @@ struct Crible {
   // index t (the odd number 2t + 1) of the next two multiples each marks.
   std::vector<int64_t> prochain;
 };
-Crible crible_nprem, crible_propre;
+Tamis crible_nprem, crible_propre;
 
 // Puts the primes of the n marks after lo in bloc: sixty-four marks per
 // mask, a bit for each unmarked byte (a prime), read off lowest first, so
 // the loop over the bits ends once per 64 numbers.
-void extraire(Crible& cr, int64_t lo, int64_t n) {
+void extraire(Tamis& cr, int64_t lo, int64_t n) {
   std::memset(compose + n, 1, 64);
   int64_t* sortie = cr.bloc;
   for (int64_t t = 0; t < n; t += 64)
@@ -50,7 +50,7 @@ void extraire(Crible& cr, int64_t lo, int64_t n) {
 
 // Sieves the next segment, from fin_crible on, with the primes t[1..n], and
 // puts its primes in bloc. Writes compose and the sieve's state.
-void cribler(Crible& cr, const int64_t* t, int64_t n_premiers) {
+void cribler(Tamis& cr, const int64_t* t, int64_t n_premiers) {
   const int64_t lo = cr.fin_crible;
   const auto dernier = static_cast<uint64_t>(t[n_premiers]);
   // dernier < 2^32, as the table never needs primes past the root of 2^63.
@@ -69,7 +69,7 @@ void cribler(Crible& cr, const int64_t* t, int64_t n_premiers) {
 // Makes bloc[lu] the smallest prime above t[n], the table's last prime:
 // starts the sieve again after it when the table no longer ends where the
 // sieve left it, then sieves until a segment holds a prime.
-void rattraper(Crible& cr, const int64_t* t, int64_t n) {
+void rattraper(Tamis& cr, const int64_t* t, int64_t n) {
   if (t[n] != cr.apres) {
     cr.taille = cr.lu = 0;
     cr.prochain.clear();
@@ -89,7 +89,7 @@ void rattraper(Crible& cr, const int64_t* t, int64_t n) {
 // `agrandir`) the primes up to the first one at least borne, whole runs of
 // a segment at a time. Returns the new count.
 template <class Agrandir>
-int64_t ajouter(Crible& cr, Table& t, int64_t n, int64_t borne,
+int64_t ajouter(Tamis& cr, Table& t, int64_t n, int64_t borne,
                 Agrandir agrandir) {
   while (t[static_cast<size_t>(n)] < borne) {
     rattraper(cr, t.data(), n);
@@ -114,7 +114,7 @@ int64_t ajouter(Crible& cr, Table& t, int64_t n, int64_t borne,
 // above apres: the very candidate a trial division of the odd numbers after
 // apres would stop at first.
 int64_t premier_suivant() {
-  Crible& cr = crible_nprem;
+  Tamis& cr = crible_nprem;
   if (Nprem[static_cast<size_t>(np)] == cr.apres && cr.lu < cr.taille)
       [[likely]]
     return cr.apres = cr.bloc[cr.lu++];

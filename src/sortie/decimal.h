@@ -71,7 +71,7 @@ inline void ranger8(char* p, uint64_t w) {
 }
 
 // Writes v at out and returns the end of its digits (at most 20 bytes).
-inline char* ecrire(char* out, uint64_t v) {
+inline char* former(char* out, uint64_t v) {
   const int n = chiffres(v);
   remplir(out + n, v, n);
   return out + n;
@@ -79,10 +79,10 @@ inline char* ecrire(char* out, uint64_t v) {
 
 // The same for a 128-bit value (at most 39 bytes): above 2^64 the 19 low
 // digits are written separately, with their leading zeros.
-inline char* ecrire(char* out, unsigned __int128 v) {
-  if ((v >> 64) == 0) return ecrire(out, static_cast<uint64_t>(v));
+inline char* former(char* out, unsigned __int128 v) {
+  if ((v >> 64) == 0) return former(out, static_cast<uint64_t>(v));
   const uint64_t bas = static_cast<uint64_t>(v % kPuissances[19]);
-  out = ecrire(out, v / kPuissances[19]);
+  out = former(out, v / kPuissances[19]);
   remplir(out + 19, bas, 19);
   return out + 19;
 }
@@ -100,12 +100,12 @@ struct Compteur {
   uint64_t bas = 0;  // digits 13 to 20, the first one in the low byte
 
   // Writes v at out and returns the end of its digits; needs 20 bytes free.
-  char* ecrire(char* out, uint64_t v) {
+  char* former(char* out, uint64_t v) {
     // Not the next value (0 after UINT64_MAX is none): written as it comes.
     if (v != valeur + 1 || v == 0) {
       valeur = v;
       n = 0;
-      return decimal::ecrire(out, v);
+      return decimal::former(out, v);
     }
     if (n == 0 || !incrementer()) convertir(v);
     valeur = v;

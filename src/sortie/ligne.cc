@@ -23,13 +23,13 @@ char* former_resultat(char* out, TextesLigne& textes, int64_t rang, int64_t n,
     out += m - 1;
   };
   coller("\n \n \t ");
-  out = textes.rang.ecrire(out, static_cast<uint64_t>(rang));
+  out = textes.rang.former(out, static_cast<uint64_t>(rang));
   coller(" \t -  :  \t ");
-  out = textes.n.ecrire(out, static_cast<uint64_t>(n));
+  out = textes.n.former(out, static_cast<uint64_t>(n));
   coller("  a  ");
-  out = decimal::ecrire(out, static_cast<uint64_t>(nd));
+  out = decimal::former(out, static_cast<uint64_t>(nd));
   coller("  diviseurs  de somme  : ");
-  out = decimal::ecrire(out, somme);
+  out = decimal::former(out, somme);
   coller(" . ");
   return out;
 }

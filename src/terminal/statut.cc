@@ -32,27 +32,31 @@ constexpr double kIntervalle = 0.19;
 // rows a terminal makes of the line when a narrower window wraps it again.
 constexpr char kEffacement[] = "\033D\033[2K\033[J\033M";
 
-// --- The listing -----------------------------------------------------------
-int64_t premier_N = 0;       // first N of the range
-int64_t dernier_N = 0;       // last N of the range
-double debut_s = 0;          // start of the listing, moved on by the stops
-double point_s = 0;          // clock at the last tick
-double dessin_s = 0;         // clock at the last drawing
-bool possible = false;       // standard error is a terminal that can take it
-bool offrir_ctrl_c = false;  // the text offers Ctrl-C
-std::string texte;           // the status as last composed, before any cut
-volatile std::sig_atomic_t affiche = 0;  // the line stands on the screen
+// What the status line keeps from one call to the next.
+struct EtatDuStatut {
+  // The listing.
+  int64_t premier_N = 0;       // first N of the range
+  int64_t dernier_N = 0;       // last N of the range
+  double debut_s = 0;          // start of the listing, moved on by the stops
+  double point_s = 0;          // clock at the last tick
+  double dessin_s = 0;         // clock at the last drawing
+  bool possible = false;       // standard error is a terminal that can take it
+  bool offrir_ctrl_c = false;  // the text offers Ctrl-C
+  std::string texte;           // the status as last composed, before any cut
+  volatile std::sig_atomic_t affiche = 0;  // the line stands on the screen
 
-// --- The terminal's cursor, followed through what descriptor 1 writes -----
-// With a wrap pending (the last column just written), terminals disagree on
-// what the cursor moves of the drawing do to it: xterm drops the wrap, tmux
-// keeps it. So the line is never drawn in that state. Nothing of this when
-// descriptor 1 writes elsewhere.
-bool meme_terminal = false;  // descriptors 1 and 2 are the same terminal
-bool curseur_connu = false;  // colonne and en_attente are right
-int largeur_suivie = 0;      // terminal width the cursor was followed at
-int colonne = 0;             // 0-based column of the cursor
-bool en_attente = false;     // a wrap is pending
+  // The terminal's cursor, followed through what descriptor 1 writes. With
+  // a wrap pending (the last column just written), terminals disagree on
+  // what the cursor moves of the drawing do to it: xterm drops the wrap,
+  // tmux keeps it. So the line is never drawn in that state. Nothing of
+  // this when descriptor 1 writes elsewhere.
+  bool meme_terminal = false;  // descriptors 1 and 2 are the same terminal
+  bool curseur_connu = false;  // colonne and en_attente are right
+  int largeur_suivie = 0;      // terminal width the cursor was followed at
+  int colonne = 0;             // 0-based column of the cursor
+  bool en_attente = false;     // a wrap is pending
+};
+EtatDuStatut etat;
 
 // Width of the terminal of standard error; 0 when unknown, or when it has a
 // single row and no row below the cursor to draw on.
@@ -90,14 +94,14 @@ void ecrire_terminal(const std::string& s, bool apres) {
     const ssize_t fait = ::write(2, p, n);
     if (fait < 0 && errno == EINTR) continue;
     if (fait <= 0) {
-      possible = false;
+      etat.possible = false;
       apres = false;
       break;
     }
     p += fait;
     n -= static_cast<size_t>(fait);
   }
-  affiche = apres ? 1 : 0;
+  etat.affiche = apres ? 1 : 0;
   sigprocmask(SIG_SETMASK, &masque, nullptr);
 }
 
@@ -112,23 +116,24 @@ void suivre(const char* octets, size_t n) {
   const int w = largeur();
   if (nl != nullptr) {
     octets = static_cast<const char*>(nl) + 1;
-    colonne = 0;
-    en_attente = false;
-    curseur_connu = w >= 2;
-    largeur_suivie = w;
-  } else if (w != largeur_suivie) {
-    curseur_connu = false;
+    etat.colonne = 0;
+    etat.en_attente = false;
+    etat.curseur_connu = w >= 2;
+    etat.largeur_suivie = w;
+  } else if (w != etat.largeur_suivie) {
+    etat.curseur_connu = false;
   }
-  for (; octets < fin && curseur_connu; ++octets) {
+  for (; octets < fin && etat.curseur_connu; ++octets) {
     const auto c = static_cast<unsigned char>(*octets);
-    if (c == '\t' && !en_attente) {
-      colonne = colonne / 8 * 8 + 8 < w ? colonne / 8 * 8 + 8 : w - 1;
+    if (c == '\t' && !etat.en_attente) {
+      etat.colonne =
+          etat.colonne / 8 * 8 + 8 < w ? etat.colonne / 8 * 8 + 8 : w - 1;
     } else if (c >= 0x20 && c < 0x7f) {
-      if (en_attente) colonne = 0;
-      en_attente = colonne == w - 1;
-      if (!en_attente) ++colonne;
+      if (etat.en_attente) etat.colonne = 0;
+      etat.en_attente = etat.colonne == w - 1;
+      if (!etat.en_attente) ++etat.colonne;
     } else {
-      curseur_connu = false;
+      etat.curseur_connu = false;
     }
   }
 }
@@ -140,10 +145,12 @@ void suivre(const char* octets, size_t n) {
 // and while the process is in the background.
 void dessiner() {
   const int w = largeur();
-  if (!possible || w < 2 || !au_premier_plan()) return;
-  if (meme_terminal && (!curseur_connu || en_attente || w != largeur_suivie))
+  if (!etat.possible || w < 2 || !au_premier_plan()) return;
+  if (etat.meme_terminal &&
+      (!etat.curseur_connu || etat.en_attente || w != etat.largeur_suivie))
     return;
-  ecrire_terminal("\033D\0337\r" + texte.substr(0, static_cast<size_t>(w - 1)) +
+  ecrire_terminal("\033D\0337\r" +
+                      etat.texte.substr(0, static_cast<size_t>(w - 1)) +
                       "\033[J\0338\033M",
                   true);
 }
@@ -152,7 +159,7 @@ void dessiner() {
 // the next newline of the listing moves into it as it would have scrolled
 // one in.
 void effacer() {
-  if (affiche != 0) ecrire_terminal(kEffacement, false);
+  if (etat.affiche != 0) ecrire_terminal(kEffacement, false);
 }
 
 // Hook of vider: erases the line before the bytes reach the terminal and
@@ -166,16 +173,16 @@ void avant_ecriture(const char* octets, size_t n) {
 // the range done, N per second since the start, and the time left at that
 // pace. Writes texte.
 void composer(double t, int64_t n) {
-  const double fait = static_cast<double>(n - premier_N + 1);
-  const double total = static_cast<double>(dernier_N - premier_N + 1);
-  const double vitesse = fait / (t - debut_s);
+  const double fait = static_cast<double>(n - etat.premier_N + 1);
+  const double total = static_cast<double>(etat.dernier_N - etat.premier_N + 1);
+  const double vitesse = fait / (t - etat.debut_s);
   const auto pour_mille = static_cast<long long>(1000.0 * fait / total);
   char b[160];
   std::snprintf(b, sizeof b, "N = %lld   %lld,%lld %%   %.0f N/s   reste %s",
                 static_cast<long long>(n), pour_mille / 10, pour_mille % 10,
                 vitesse, duree((total - fait) / vitesse).c_str());
-  texte = b;
-  if (offrir_ctrl_c) texte += "   Ctrl-C : arreter la liste";
+  etat.texte = b;
+  if (etat.offrir_ctrl_c) etat.texte += "   Ctrl-C : arreter la liste";
 }
 
 // Whether descriptors 1 and 2 are the same terminal.
@@ -205,30 +212,33 @@ std::string duree(double secondes) {
 
 // Writes every variable above and avant_vidage.
 bool statut_debut(int64_t premier, int64_t dernier, bool ctrl_c) {
-  premier_N = premier;
-  dernier_N = dernier;
-  debut_s = point_s = maintenant();
-  dessin_s = 0;
-  affiche = 0;
-  texte.clear();
-  offrir_ctrl_c = ctrl_c;
-  possible = terminal_capable();
-  meme_terminal = possible && sortie_sur_le_terminal();
-  curseur_connu = !meme_terminal;
-  en_attente = false;
-  largeur_suivie = 0;
-  avant_vidage = meme_terminal ? avant_ecriture : nullptr;
-  return possible;
+  etat.premier_N = premier;
+  etat.dernier_N = dernier;
+  etat.debut_s = etat.point_s = maintenant();
+  etat.dessin_s = 0;
+  etat.affiche = 0;
+  etat.texte.clear();
+  etat.offrir_ctrl_c = ctrl_c;
+  etat.possible = terminal_capable();
+  etat.meme_terminal = etat.possible && sortie_sur_le_terminal();
+  etat.curseur_connu = !etat.meme_terminal;
+  etat.en_attente = false;
+  etat.largeur_suivie = 0;
+  avant_vidage = etat.meme_terminal ? avant_ecriture : nullptr;
+  return etat.possible;
 }
 
 bool statut_retient(double t) {
-  return meme_terminal && affiche != 0 && t - dessin_s < kIntervalle;
+  return etat.meme_terminal && etat.affiche != 0 &&
+         t - etat.dessin_s < kIntervalle;
 }
 
 void statut_point(double t, int64_t n) {
-  point_s = t;
-  if (!possible || t - debut_s < 1.0 || t - dessin_s < kIntervalle) return;
-  dessin_s = t;
+  etat.point_s = t;
+  if (!etat.possible || t - etat.debut_s < 1.0 ||
+      t - etat.dessin_s < kIntervalle)
+    return;
+  etat.dessin_s = t;
   composer(t, n);
   dessiner();
 }
@@ -236,25 +246,25 @@ void statut_point(double t, int64_t n) {
 // The time from the last tick to the resume counts as stopped: at most one
 // tick of work is left out with it.
 void statut_reprise(double t, bool apres_ctrl_z) {
-  debut_s += t - point_s;
-  point_s = t;
-  dessin_s = 0;
-  if (apres_ctrl_z && meme_terminal) {
-    colonne = 0;
-    en_attente = false;
-    largeur_suivie = largeur();
-    curseur_connu = largeur_suivie >= 2;
+  etat.debut_s += t - etat.point_s;
+  etat.point_s = t;
+  etat.dessin_s = 0;
+  if (apres_ctrl_z && etat.meme_terminal) {
+    etat.colonne = 0;
+    etat.en_attente = false;
+    etat.largeur_suivie = largeur();
+    etat.curseur_connu = etat.largeur_suivie >= 2;
   }
 }
 
 void statut_redimension() {
   effacer();
-  dessin_s = 0;
+  etat.dessin_s = 0;
 }
 
 void statut_effacer_en_urgence() {
-  if (affiche == 0) return;
-  affiche = 0;
+  if (etat.affiche == 0) return;
+  etat.affiche = 0;
   const ssize_t ignore = ::write(2, kEffacement, sizeof kEffacement - 1);
   (void)ignore;
 }
@@ -262,5 +272,5 @@ void statut_effacer_en_urgence() {
 void statut_fin() {
   effacer();
   avant_vidage = nullptr;
-  possible = false;
+  etat.possible = false;
 }
