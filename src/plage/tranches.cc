@@ -128,7 +128,9 @@ int64_t lister_en_equipe(int64_t premier, int fils, Continuer continuer) {
                    1);
   equipe_debut(fils);
   std::deque<int64_t> fins;  // the last N of each slice handed over
-  int64_t confie = premier - 1, ecrit = premier - 1;
+  // The last N handed over, and the last whose line is written.
+  int64_t confie = premier - 1;
+  int64_t ecrit = confie;
   Bloc bloc;
   for (;;) {
     while (confie < Nmax - 1 &&
