@@ -20,6 +20,7 @@
 #include "driver/calcul2.h"
 #include "driver/liste.h"
 #include "pas_a_pas.h"
+#include "plage/equipe.h"
 #include "plage/flux.h"
 #include "plage/segments.h"
 #include "plage/tranches.h"
@@ -288,6 +289,22 @@ TEST_F(Plage, OddSumsOfLongRangesAreTheSquaresLines) {
     }
     ASSERT_EQ(tranches, entete(1).append(lu())) << lo;
   }
+}
+
+// KELVARO_FILS taken from 1 to 1024; anything else, or nothing, gives the
+// CPUs the process may run on.
+TEST(Fils, FromTheEnvironmentOrTheCpus) {
+  unsetenv("KELVARO_FILS");
+  const int cpus = fils_voulus();
+  ASSERT_GE(cpus, 1);
+  const std::pair<const char*, int> lignes[] = {
+      {"1", 1},       {"2", 2},     {"1024", 1024}, {"0", cpus},
+      {"1025", cpus}, {"-3", cpus}, {"3x", cpus},   {"", cpus}};
+  for (const auto& [valeur, attendu] : lignes) {
+    setenv("KELVARO_FILS", valeur, 1);
+    EXPECT_EQ(fils_voulus(), attendu) << '"' << valeur << '"';
+  }
+  unsetenv("KELVARO_FILS");
 }
 
 // Each parity by 2, 3 and 7 threads against one (itself the walk's, above):

@@ -63,9 +63,9 @@ void diviser_cribleurs(Poste& poste, Somme* somme, const Crible& c, int64_t n) {
     const auto p = static_cast<uint64_t>(premiers[u]);
     poste.prochain[u] = static_cast<uint32_t>(diviser_les_multiples(
         poste.cofacteur, static_cast<uint64_t>(n), essai_de(p),
-        poste.prochain[u], [&](uint64_t t, int32_t exposant) {
+        poste.prochain[u], [&](uint64_t t, int32_t exposant, uint64_t somme_p) {
           poste.nombre[t] *= static_cast<uint32_t>(exposant + 1);
-          somme[t] *= somme_des_puissances(p, exposant);
+          somme[t] *= somme_p;
         }));
   }
 }
