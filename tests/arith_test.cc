@@ -66,6 +66,8 @@ TEST_F(Arith, FactorsCountAndSum) {
       {9223372036854475807, "67 109 1262956598227369", 8,
        "9446915354740727600"},  // a sum in [2^63, 10^19)
       {9223253290108583207, "2097143^3", 4, "9223257688119442800"},
+      {4611686018426847360, "2^7 3^2 5 7^2 11 13 839 3301 41257", 4608,
+       "21796333637032281600"},  // below 2^62, a sum past 2^64
       // Rests past the walk: a Carmichael number, products of twin primes,
       // prime squares and cubes, two primes near 2^20 and 2^26.5 (above
       // 2^53: past the 172 primes below 1024), strong pseudoprimes to base 2.

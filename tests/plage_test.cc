@@ -292,6 +292,30 @@ TEST_F(Plage, OddSumsOfLongRangesAreTheSquaresLines) {
   }
 }
 
+// Every sieving prime placed at its first multiple past a part's start,
+// from 2^40 (a quotient in double precision exact but for its rounding) to
+// near 2^63 (the start itself rounded, down or up): the quotient one off
+// either way for some of the 80,000 primes from 2^16 to 2^20.
+TEST(Placement, EachPrimeAtItsFirstMultiple) {
+  const auto poste = std::make_unique<Poste>();
+  // 2^62 + 511 rounds down to 2^62, 2^63 - 2^17 up to 2^63.
+  for (const int64_t lo :
+       {int64_t{1} << 40, (int64_t{1} << 53) + 1, (int64_t{1} << 62) + 511,
+        INT64_MAX - (int64_t{1} << 17)}) {
+    const Crible c = preparer_crible(lo, lo + (int64_t{1} << 17) - 1,
+                                     int64_t{1} << 20, false, false);
+    placer(*poste, c, lo);
+    const Table& premiers = *c.premiers;
+    int64_t places = 0, faux = 0;
+    for (size_t u = 2; u < c.fin_premiers; ++u, ++places) {
+      const int64_t p = premiers[u];
+      if (poste->prochain[u] != static_cast<uint32_t>((p - lo % p) % p)) ++faux;
+    }
+    EXPECT_GT(places, 80000) << lo;
+    EXPECT_EQ(faux, 0) << lo;
+  }
+}
+
 // KELVARO_FILS taken from 1 to 1024; anything else, or nothing, gives the
 // CPUs the process may run on.
 TEST(Fils, FromTheEnvironmentOrTheCpus) {
