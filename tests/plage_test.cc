@@ -99,6 +99,11 @@ TEST_F(Plage, WalkLeavesTheStateOfTheStepByStepWalk) {
   lister(1, 100, 1, INT64_MAX);  // the design's own example
   EXPECT_EQ(Nprem, (Table{0, 2, 3, 5, 7, 11}));
   EXPECT_EQ(j, 3);
+  // A prime's square alone: the walk tries every prime up to that prime.
+  partir();
+  N = S = int64_t{1000003} * 1000003;
+  calcul();
+  EXPECT_EQ(Nprem[static_cast<size_t>(np)], 1000003);
 #ifdef KELVARO_SOUS_SANITIZERS
   constexpr int64_t kPetits = 100000, kFenetre = 200;
 #else

@@ -305,8 +305,10 @@ const std::string kEncore = "Nouveau calcul";
 // 3 * 10^5 N up to 2^63 - 1 (10^5 under an emulator) show the status line,
 // then end on the line of 2^63 - 1, whose six-digit index makes it 107 wide.
 const std::string kPaires = "9223372036852775807 9223372036854775807 2\n";
-// 10^7 N there: some 10 s of lines, even with no terminal to write them to.
-const std::string kLongue = "9223372036844775807 9223372036854775807 2\n";
+// 10^9 N there: minutes of lines, even on every core with no terminal to
+// write them to (10^7 took 2 s on two cores, and a scene's 2.5 s outlasted
+// them).
+const std::string kLongue = "9223372035854775807 9223372036854775807 2\n";
 const std::string kJusquauBout =
     std::size(kEmulateur) > 1 ? "9223372036854675807 9223372036854775807 2 0"
                               : "9223372036854475807 9223372036854775807 2 0";
