@@ -62,8 +62,8 @@ void diviser_cribleurs(Poste& poste, Somme* somme, const Crible& c, int64_t n) {
   for (size_t u = 2; u < c.fin_premiers; ++u) {
     const auto p = static_cast<uint64_t>(premiers[u]);
     poste.prochain[u] = static_cast<uint32_t>(diviser_les_multiples(
-        poste.cofacteur, static_cast<uint64_t>(n), essai_de(p),
-        poste.prochain[u], [&](uint64_t t, int32_t exposant, uint64_t somme_p) {
+        poste.cofacteur, static_cast<uint64_t>(n), p, poste.prochain[u],
+        [&](uint64_t t, int32_t exposant, uint64_t somme_p) {
           poste.nombre[t] *= static_cast<uint32_t>(exposant + 1);
           somme[t] *= somme_p;
         }));

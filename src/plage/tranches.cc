@@ -51,14 +51,18 @@ constexpr int64_t kFenetre = int64_t{1} << 22;
 constexpr int64_t kPetitsFlux = int64_t{1} << 16;  // stored primes below
 
 // The plan of one slice of the listing: its last N, and how it is sieved.
+// Its length is a whole number of segments where it can be: a slice one N
+// longer sieves and hands over a segment of one N, which cost 9 % on
+// 1..10^7 on two threads.
 struct Plan {
   int64_t fin;
   int64_t borne;
   bool flux;
 };
 
-// The slice of the listing that starts at debut, its N up to Nmax: for the
-// odd sums, about 2^15 squares and as many doubled squares; streamed where
+// The slice of the listing that starts at debut, its N up to Nmax (the
+// listing's last N is left to calcul): for the odd sums, about 2^15 squares
+// and as many doubled squares; streamed where
 // that pays, its N shared out evenly over slices of at most kFenetre N,
 // except the listing's first slice, which is short so that lines come at
 // once; else 2^16 to 2^21 N, more where the sieving primes are many, so
@@ -68,14 +72,14 @@ struct Plan {
 Plan planifier(int64_t debut, int64_t longueur, bool premiere) {
   if (parite == 1) {
     const int64_t r = racine(debut) + (int64_t{1} << 15);
-    return {r > 3037000499 || r * r > Nmax ? Nmax : r * r, 0, false};
+    return {r > 3037000499 || r * r > Nmax ? Nmax : r * r - 1, 0, false};
   }
   const int64_t apres = Nmax - debut;  // N after debut
   const int64_t r = racine(Nmax);
   if (r > kPetitsFlux && borne_du_crible(longueur, Nmax) < r &&
       apres >= r / 16384 && !premiere) {
     const int64_t parts = apres / kFenetre + 1;
-    return {debut + apres / parts, kPetitsFlux, true};
+    return {debut + apres / parts - 1, kPetitsFlux, true};
   }
   constexpr int64_t kPetite = int64_t{1} << 16, kGrande = int64_t{1} << 21;
   const int64_t haut = debut + std::min(apres, kGrande);
@@ -83,7 +87,7 @@ Plan planifier(int64_t debut, int64_t longueur, bool premiere) {
   const int64_t borne = borne_du_crible(longueur, haut);
   const int64_t pas =
       borne < rh ? int64_t{1} << 12 : std::clamp(rh / 16, kPetite, kGrande);
-  const int64_t fin = pas > apres ? Nmax : debut + pas;
+  const int64_t fin = pas > apres ? Nmax : debut + pas - 1;
   return {fin, borne_du_crible(longueur, std::min(fin, Nmax - 1)), false};
 }
 
