@@ -201,8 +201,11 @@ Crible preparer_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
   return c;
 }
 
-bool noter_grands(const Crible& c, Poste& poste, int64_t de, int64_t vers,
-                  Notes& notes, Continuer continuer) {
+// Kept out of its callers: inlined into the listing's loop, its noting loop
+// lost its registers to the caller's values (one load more per note).
+[[gnu::noinline]] bool noter_grands(const Crible& c, Poste& poste, int64_t de,
+                                    int64_t vers, Notes& notes,
+                                    Continuer continuer) {
   const auto longueur = static_cast<uint64_t>(c.fin - c.debut + 1);
   notes.resize((longueur + kSegment - 1) / kSegment);
   for (auto& liste : notes) liste.clear();
