@@ -119,3 +119,8 @@ int64_t impairs_entre(int64_t de, int64_t jusqua) {
   return racine(jusqua) - racine(de - 1) + racine(jusqua / 2) -
          racine((de - 1) / 2);
 }
+
+int64_t lignes_entre(int64_t de, int64_t jusqua, bool paires) {
+  if (de > jusqua) return 0;
+  return jusqua - de + 1 - (paires ? impairs_entre(de, jusqua) : 0);
+}

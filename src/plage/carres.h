@@ -12,3 +12,7 @@ void lister_impairs(int64_t debut, int64_t fin);
 // How many N from de to jusqua (1 <= de, de - 1 <= jusqua) have an odd
 // divisor sum: the squares and the doubled squares among them.
 int64_t impairs_entre(int64_t de, int64_t jusqua);
+
+// How many N from de to jusqua have a line, all of them or, for the even
+// sums (paires), those whose sum is not odd; 0 when de > jusqua.
+int64_t lignes_entre(int64_t de, int64_t jusqua, bool paires);

@@ -80,13 +80,6 @@ bool continuer_ouvrier(int64_t) {
   return !arret_vu.load(std::memory_order_relaxed);
 }
 
-// The lines of the N from de to jusqua, for a slice of parity 2 (paires)
-// or 0.
-int64_t lignes_entre(int64_t de, int64_t jusqua, bool paires) {
-  if (de > jusqua) return 0;
-  return jusqua - de + 1 - (paires ? impairs_entre(de, jusqua) : 0);
-}
-
 // The first task a worker may take, in the order of the slices: any share
 // of primes; a part only of the first slice with parts left, once its
 // primes are all noted, and while fewer than nb_fils parts are in flight,

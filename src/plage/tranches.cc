@@ -91,11 +91,6 @@ Plan planifier(int64_t debut, int64_t longueur, bool premiere) {
   return {fin, borne_du_crible(longueur, std::min(fin, Nmax - 1)), false};
 }
 
-// The lines of the N from premier to n whose sum has the parity (0 or 2).
-int64_t lignes_jusqua(int64_t premier, int64_t n) {
-  return n - premier + 1 - (parite == 2 ? impairs_entre(premier, n) : 0);
-}
-
 // The N from premier to Nmax - 1 on this thread, a slice at a time; Nmax is
 // left to calcul. Returns the last N whose line is written.
 int64_t lister_seul(int64_t premier, Continuer continuer) {
@@ -143,7 +138,7 @@ int64_t lister_en_equipe(int64_t premier, int fils, Continuer continuer) {
       const int64_t fin = std::min(plan.fin, Nmax - 1);
       equipe_confier(
           preparer_crible(confie + 1, fin, plan.borne, plan.flux, parite == 2),
-          rang_depart + lignes_jusqua(premier, confie));
+          rang_depart + lignes_entre(premier, confie, parite == 2));
       fins.push_back(confie = fin);
     }
     if (fins.empty()) break;
