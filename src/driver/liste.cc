@@ -48,11 +48,12 @@ bool faire_le_point() {
   }
   if (tic == 0) return true;
   tic = 0;
-  const double t = maintenant();
-  if (!statut_retient(t)) vider();
-  // Ctrl-Z during that write, then fg: the line waits for the next call,
-  // which sets NOFLSH again first.
-  if (reprise == 0) statut_point(t, N);
+  // The text first, so that the lines written now carry it below them;
+  // drawn alone when there were none. After Ctrl-Z during that write, then
+  // fg, the line waits for the next call, which sets NOFLSH again first.
+  statut_point(maintenant(), N);
+  vider();
+  statut_montrer();
   return true;
 }
 
@@ -62,13 +63,14 @@ bool continuer_la_liste(int64_t atteint) {
   return faire_le_point();
 }
 
-// Stops the ticks first, so that nothing is drawn after the erasing.
+// Stops the ticks first, so that nothing is drawn after the erasing; the
+// line is erased before the last bytes, which may end in the last column.
 void fin_liste() {
   if (!arme) return;
   arme = false;
   desarmer_tic();
-  vider();
   statut_fin();
+  vider();
   rendre_terminal();
   effacer_en_urgence = nullptr;
   avant_echec = nullptr;

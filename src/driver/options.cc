@@ -2,10 +2,10 @@
 
 #include "driver/options.h"
 
-#include <unistd.h>
-
 #include <cstring>
 #include <string>
+
+#include "sortie/ecriture.h"
 
 namespace {
 
@@ -35,12 +35,7 @@ constexpr char kVersion[] =
 
 // Writes all of s to descriptor fd; the status says whether it could.
 bool dire(int fd, const std::string& s) {
-  for (size_t fait = 0; fait < s.size();) {
-    const ssize_t n = ::write(fd, s.data() + fait, s.size() - fait);
-    if (n <= 0) return false;
-    fait += static_cast<size_t>(n);
-  }
-  return true;
+  return ecrire_tout(fd, s.data(), s.size()) == 0;
 }
 
 bool est(const char* mot, const char* option) {

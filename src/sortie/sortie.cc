@@ -3,12 +3,11 @@
 
 #include "sortie/sortie.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "sortie/ecriture.h"
 
 namespace {
 
@@ -21,44 +20,47 @@ char tampon[kTaille];
 
 std::string* sortie_capture = nullptr;
 void (*fin_detournee)(int) = nullptr;
-void (*avant_vidage)(const char*, size_t) = nullptr;
+size_t (*vers_le_terminal)(const char*, size_t) = nullptr;
 void (*avant_echec)() = nullptr;
 char* sortie_pos = tampon;
 char* sortie_fin = tampon + kTaille;
 
 namespace {
 
-// Writes n bytes from p to descriptor 1 (or the capture), the status line's
-// hook first.
-void ecrire_sortie(const char* p, size_t reste_a_ecrire) {
-  if (sortie_capture != nullptr) {
-    sortie_capture->append(p, reste_a_ecrire);
-    return;
-  }
-  if (avant_vidage != nullptr && reste_a_ecrire > 0)
-    avant_vidage(p, reste_a_ecrire);
-  while (reste_a_ecrire > 0) {
-    ssize_t n = ::write(1, p, reste_a_ecrire);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0)
-      echouer("erreur d'ecriture sur la sortie standard",
-              n < 0 ? errno : ENOSPC, 3);
-    p += n;
-    reste_a_ecrire -= static_cast<size_t>(n);
-  }
+// Writes n bytes from p to descriptor 1, or to the capture.
+void ecrire_sortie(const char* p, size_t n) {
+  if (sortie_capture != nullptr)
+    sortie_capture->append(p, n);
+  else
+    envoyer(p, n);
 }
 
 }  // namespace
 
+void envoyer(const char* octets, size_t n) {
+  const int erreur = ecrire_tout(1, octets, n);
+  if (erreur != 0) echouer("erreur d'ecriture sur la sortie standard", erreur, 3);
+}
+
+// What the terminal's hook leaves moves to the front of the buffer: at most
+// the end of one line, as it writes up to the last newline.
 void vider() {
   const size_t n = static_cast<size_t>(sortie_pos - tampon);
+  if (vers_le_terminal != nullptr && sortie_capture == nullptr && n > 0) {
+    const size_t fait = vers_le_terminal(tampon, n);
+    std::memmove(tampon, tampon + fait, n - fait);
+    sortie_pos = tampon + (n - fait);
+    return;
+  }
   sortie_pos = tampon;
   ecrire_sortie(tampon, n);
 }
 
-// A large block is written from where it is, after what the buffer holds.
+// A large block is written from where it is, after what the buffer holds;
+// at a terminal with a status line it goes through the buffer, whose
+// writes keep the line below.
 void ecrire_bloc(const char* texte, size_t n) {
-  if (n < kTaille / 16) {
+  if (n < kTaille / 16 || vers_le_terminal != nullptr) {
     ecrire(texte, n);
     return;
   }
@@ -71,8 +73,7 @@ void echouer(const char* quoi, int erreur, int statut) {
   if (avant_echec != nullptr) avant_echec();
   std::string ligne = "kelvaro: ";
   ligne.append(quoi).append(" : ").append(std::strerror(erreur)).append("\n");
-  const ssize_t ignore = ::write(2, ligne.data(), ligne.size());
-  (void)ignore;
+  ecrire_tout(2, ligne.data(), ligne.size());
   std::_Exit(statut);
 }
 

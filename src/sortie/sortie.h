@@ -15,15 +15,22 @@ extern std::string* sortie_capture;
 extern char* sortie_pos;
 extern char* sortie_fin;
 
-// Set while a status line may stand on the terminal: vider calls it with the
-// bytes it is about to write to descriptor 1, so that the line is erased
-// before them and the terminal's cursor followed. Not called when the buffer
-// is empty or the output captured.
-extern void (*avant_vidage)(const char* octets, size_t n);
+// Set while a status line may stand below the lines on the terminal of
+// standard output: vider hands it the buffer's bytes instead of writing
+// them. It writes a first part of them (all, or up to their last newline)
+// with the status line kept below, and returns how many it wrote; the rest
+// stays in the buffer for the next write. Not called when the buffer is
+// empty or the output captured.
+extern size_t (*vers_le_terminal)(const char* octets, size_t n);
 
-// Writes out what the buffer holds. A failed write (closed descriptor, full
-// disk, reader gone with SIGPIPE ignored) ends the process with status 3.
+// Writes out what the buffer holds (while vers_le_terminal is set, the end
+// of a line may stay). A failed write (closed descriptor, full disk, reader
+// gone with SIGPIPE ignored) ends the process with status 3.
 void vider();
+
+// Writes n bytes to descriptor 1 at once, past the buffer; a failure ends
+// the process with status 3, as in vider.
+void envoyer(const char* octets, size_t n);
 
 // Set while a listing has changed the terminal: called before the process
 // ends on a failure, to put the terminal back first.

@@ -1,9 +1,11 @@
 // The status line of a long listing: drawn on the terminal of standard error
-// on the row below the cursor, refreshed at most five times a second and
-// taken away again without a trace. The terminal's cursor is followed
-// through what the listing writes to make that possible.
+// on the row below the cursor, its text renewed at most five times a second,
+// kept below the lines while they flow, and taken away again without a
+// trace. The terminal's cursor is followed through what the listing writes
+// to make that possible.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -13,14 +15,13 @@
 // the listing). Returns whether a line may be shown.
 bool statut_debut(int64_t premier, int64_t dernier, bool ctrl_c);
 
-// Whether the listing's output should wait for the next refresh rather than
-// go out at time `t`: the line stands between the listing and the cursor,
-// and writing would erase it a tick before it could be drawn again.
-bool statut_retient(double t);
-
 // At a tick, time `t`, n being the last N done: once the listing has run a
-// second, composes and draws the line, at most five times a second.
+// second, composes the line's text anew, at most five times a second. The
+// next write of the lines carries it.
 void statut_point(double t, int64_t n);
+
+// Draws the text composed last if no write of the lines has carried it.
+void statut_montrer();
 
 // After a stop, at time `t`: the stopped time is left out of the pace, and
 // after Ctrl-Z the cursor is taken to stand at the start of a row (the
@@ -31,12 +32,23 @@ void statut_reprise(double t, bool apres_ctrl_z);
 // whatever rows the terminal made of it by wrapping it again.
 void statut_redimension();
 
-// Erases the line if it stands; async-signal-safe.
+// Erases the line if it stands, and draws nothing more until the listing
+// resumes (statut_reprise); async-signal-safe.
 void statut_effacer_en_urgence();
 
-// End of a listing: the line erased and nothing drawn any more.
+// End of a listing: the line erased and nothing drawn any more. Called
+// before the buffer's last bytes are written.
 void statut_fin();
 
 // A duration rounded to whole seconds as "h:mm:ss", or "j j hh:mm:ss" past a
 // day; "?" when it is not a number, negative or beyond 10^15 s.
 std::string duree(double secondes);
+
+// Rows the cursor of a terminal `largeur` columns wide goes down through
+// the n bytes at `octets`: newlines (the terminal's own CR LF) and wraps
+// past the last column. `colonne` and `en_attente` (a wrap pending: the last
+// column just written) are the cursor's, read and updated. Returns -1 when
+// terminals disagree on what a byte does (a tab met with a wrap pending, a
+// control byte other than CR, LF and tab).
+int descente(const char* octets, size_t n, int largeur, int& colonne,
+             bool& en_attente);
