@@ -591,12 +591,15 @@ struct Largeur {
   const char* nom;
   unsigned short colonnes;
 };
+void PrintTo(const Largeur& l, std::ostream* o) { *o << l.nom; }
 class Defilement : public ::testing::TestWithParam<Largeur> {};
 
 // Lines flow as fast as this terminal takes them, read 4 KiB at a time, so
 // that a read ends anywhere in the program's writes. From the first drawing
-// of the status line on, for 2 s, the screen shows it below the lines after
-// every read; Ctrl-C, then 0, and the screen is the listing's alone.
+// of the status line on, for 2 s and 30 reads at the least (a program slower
+// than the terminal writes at its ticks), the screen shows the line below
+// the lines after every read; Ctrl-C, then 0, and the screen is the
+// listing's alone.
 TEST_P(Defilement, TheLineStandsBelowTheFlowingLines) {
   const unsigned short w = GetParam().colonnes;
   Terminal t;
@@ -609,8 +612,9 @@ TEST_P(Defilement, TheLineStandsBelowTheFlowingLines) {
   int lectures = 0, manques = 0;
   std::string premier_manque;
   Horloge::time_point debut{};
+  constexpr int kLectures = 30;  // at the least, and for 2 s at the least
   while (Horloge::now() < t.limite &&
-         (debut == Horloge::time_point{} ||
+         (debut == Horloge::time_point{} || lectures < kLectures ||
           Horloge::now() - debut < std::chrono::seconds(2))) {
     if (!lire(t, 100, 4096)) continue;
     e.ajouter(t.vu.data() + lu, t.vu.size() - lu);
@@ -623,7 +627,7 @@ TEST_P(Defilement, TheLineStandsBelowTheFlowingLines) {
     ++lectures;
     if (!vu && manques++ == 0) premier_manque = e.texte();
   }
-  EXPECT_GT(lectures, 100);
+  EXPECT_GE(lectures, kLectures);
   EXPECT_EQ(manques, 0) << "of " << lectures << " reads, first:\n"
                         << premier_manque;
   taper(t, "\x03");
