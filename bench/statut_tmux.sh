@@ -4,15 +4,23 @@
 # every 100 ms for 4 s; a sample counts when the pane shows the status line
 # ("N/s"). After 6 s the rows of the pane's history and screen give the
 # lines that reached the terminal. Each row: program, listing, width,
-# threads, samples with the line, rows after 6 s.
+# threads, samples with the line (of 40 per run), median rows after 6 s.
+# The programs take turns, run after run, so that the load of a shared
+# machine falls on all of them.
 #
-#   bench/statut_tmux.sh [program...]   (build/release/kelvaro by default)
+#   bench/statut_tmux.sh [--tours N] [program...]
+#       N runs of each (1 by default); build/release/kelvaro by default
 set -euo pipefail
 cd "$(dirname "$0")/.."
 command -v tmux >/dev/null || {
   echo "tmux is needed: apt-get install tmux" >&2
   exit 2
 }
+tours=1
+if [ "${1:-}" = "--tours" ]; then
+  tours=$2
+  shift 2
+fi
 [ $# -gt 0 ] || set -- build/release/kelvaro
 
 declare -A listes=(
@@ -49,14 +57,25 @@ mesurer() {
   echo "$vus $((rangs + 24))"
 }
 
+# The median of the numbers on standard input.
+mediane() { sort -n | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+
 printf '%-28s %-12s %5s %5s %8s %9s\n' program listing width fils samples rows
 for liste in paires_2_63 tout_1_1e9; do
   for largeur in 80 100 107 132; do
     for fils in 1 2; do
+      declare -A vus_de=() rangs_de=()
+      for _ in $(seq "$tours"); do
+        for prog in "$@"; do
+          read -r vus rangs < <(mesurer "$prog" "${listes[$liste]}" "$largeur" "$fils")
+          vus_de[$prog]=$((${vus_de[$prog]:-0} + vus))
+          rangs_de[$prog]+="$rangs "
+        done
+      done
       for prog in "$@"; do
-        read -r vus rangs < <(mesurer "$prog" "${listes[$liste]}" "$largeur" "$fils")
-        printf '%-28s %-12s %5s %5s %5s/40 %9s\n' "$prog" "$liste" \
-          "$largeur" "$fils" "$vus" "$rangs"
+        printf '%-28s %-12s %5s %5s %5s/%d %9s\n' "$prog" "$liste" "$largeur" \
+          "$fils" "${vus_de[$prog]}" $((40 * tours)) \
+          "$(tr ' ' '\n' <<<"${rangs_de[$prog]}" | grep . | mediane)"
       done
     done
   done

@@ -190,14 +190,22 @@ bool noflsh(int fd) {
 const std::string kFinEffacement = "\033[J";
 
 // The bytes the listing wrote, without the status line: every escape
-// sequence and every text of the line taken out.
+// sequence and every text of the line taken out, and the newlines that made
+// room for n rows, n + 1 of them before the cursor went up n rows ("ESC [ n
+// A") to take the line down with IL.
 std::string sans_statut(const std::string& vu) {
   std::string t;
   for (size_t i = 0; i < vu.size();) {
-    if (vu[i] == '\033') {
-      i += vu.compare(i, 2, "\033[") == 0
-               ? vu.find_first_not_of("0123456789;", i + 2) + 1 - i
-               : 2;
+    if (vu.compare(i, 2, "\033[") == 0) {
+      const size_t fin = vu.find_first_not_of("0123456789;", i + 2);
+      const std::string n = vu.substr(i + 2, fin - i - 2);
+      if (vu[fin] == 'A' && !n.empty() &&
+          vu.compare(fin + 1, n.size() + 3, "\033[" + n + "L") == 0)
+        for (int k = std::stoi(n); k >= 0 && t.ends_with("\r\n"); --k)
+          t.resize(t.size() - 2);
+      i = fin + 1;
+    } else if (vu[i] == '\033') {
+      i += 2;
     } else if (vu.compare(i, 2, "\r\n") != 0 && vu[i] == '\r') {
       i = std::min(vu.find('\033', i), vu.size());
     } else {

@@ -196,17 +196,22 @@ void deplacer(int n, char c) {
 
 // Appends to the write being made the bytes from p to fin, which take the
 // cursor down `rangs` rows from column `depart` (the line standing on the
-// row below it). IND, rangs + 1 times, makes room below the cursor as the
-// newlines would, scrolling at the bottom; the line, carried up with the
-// rows above, is then the row below the cursor again, and IL's blank rows
-// take it down by `rangs`, to the row below the one the bytes end on. A new
-// text overwrites it there. The line is on the screen at every byte of
-// this. IL may take the cursor to the first column: from another one, the
-// cursor is saved before and restored after, which no width change moves
-// as an absolute column would be.
+// row below it). Newlines, rangs + 1 of them, make room below the cursor as
+// the lines' own would, scrolling at the bottom; the line, carried up with
+// the rows above, is then the row below the cursor again, and IL's blank
+// rows take it down by `rangs`, to the row below the one the bytes end on.
+// A new text overwrites it there. The line is on the screen at every byte
+// of this. From a column other than the first, IND moves down instead,
+// keeping the column, and the cursor is saved before IL (which may take it
+// to the first column) and restored after: no width change moves a saved
+// cursor as it would an absolute column. (A terminal parses the newlines,
+// CR LF once the terminal's output has turned them, faster than IND.)
 void sous_le_statut(const char* p, const char* fin, int rangs, int depart,
                     int w) {
-  for (int i = 0; i <= rangs; ++i) etat.lot += "\033D";
+  if (depart == 0)
+    etat.lot.append(static_cast<size_t>(rangs) + 1, '\n');
+  else
+    for (int i = 0; i <= rangs; ++i) etat.lot += "\033D";
   deplacer(rangs, 'A');
   if (depart > 0) etat.lot += "\0337";
   deplacer(rangs, 'L');
