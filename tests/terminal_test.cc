@@ -190,26 +190,20 @@ bool noflsh(int fd) {
 const std::string kFinEffacement = "\033[J";
 
 // The bytes the listing wrote, without the status line: every escape
-// sequence and every text of the line taken out, and the newlines that made
-// room for n rows, n + 1 of them before the cursor went up n rows ("ESC [ n
-// A") to take the line down with IL.
+// sequence, every text of the line and every VT (the rows it makes room
+// for) taken out.
 std::string sans_statut(const std::string& vu) {
   std::string t;
   for (size_t i = 0; i < vu.size();) {
     if (vu.compare(i, 2, "\033[") == 0) {
-      const size_t fin = vu.find_first_not_of("0123456789;", i + 2);
-      const std::string n = vu.substr(i + 2, fin - i - 2);
-      if (vu[fin] == 'A' && !n.empty() &&
-          vu.compare(fin + 1, n.size() + 3, "\033[" + n + "L") == 0)
-        for (int k = std::stoi(n); k >= 0 && t.ends_with("\r\n"); --k)
-          t.resize(t.size() - 2);
-      i = fin + 1;
+      i = vu.find_first_not_of("0123456789;", i + 2) + 1;
     } else if (vu[i] == '\033') {
       i += 2;
     } else if (vu.compare(i, 2, "\r\n") != 0 && vu[i] == '\r') {
       i = std::min(vu.find('\033', i), vu.size());
     } else {
-      t += vu[i++];
+      if (vu[i] != '\v') t += vu[i];
+      ++i;
     }
   }
   return t;
@@ -488,6 +482,49 @@ TEST(Statut, TimeLeftCountsDaysPastTheHours) {
       {std::nan(""), "?"}};
   for (const auto& [secondes, texte] : lignes)
     EXPECT_EQ(duree(secondes), texte) << secondes;
+}
+
+// How far the cursor of a terminal 10 columns wide goes down through a text:
+// the rows, and the column and wrap state it ends in; -1 where terminals
+// disagree.
+TEST(Statut, CursorFollowedThroughTheLastColumn) {
+  struct Ligne {
+    const char* texte;
+    int colonne;  // at the start, no wrap pending
+    int rangs, fin;
+    bool attente;
+  };
+  const Ligne lignes[] = {
+      {"abcdefghi", 0, 0, 9, false},     // one short of the last column
+      {"abcdefghij", 0, 0, 9, true},     // the last column: a wrap pending
+      {"abcdefghijk", 0, 1, 1, false},   // the wrap, then one character
+      {"abcdefghij\n", 0, 1, 0, false},  // a newline after a pending wrap
+      {"abcdefghij\r", 0, 0, 0, false},  // CR drops the wrap too
+      {"\t", 0, 0, 8, false},            // tab stops every 8 columns
+      {"\t", 8, 0, 9, false},            // the last one at the last column
+      {"\t", 9, 0, 9, false},
+      {"a\tb", 8, 0, 9, true},
+      {"abcdefghij\t", 0, -1, 0, false},  // a tab with a wrap pending
+      {"ab\033[J", 0, -1, 0, false},      // any other control byte
+      {"\n\n \n", 3, 3, 0, false},
+      // runs longer than a row, with what ends them past eight bytes
+      {"abcdefghijklmnopqrstuvwxyz", 0, 2, 6, false},
+      {"abcdefghijklmnopqrst", 0, 1, 9, true},
+      {"abcdefghijk\tmn", 0, 1, 9, true},
+      {"abcdefghijkl\x7fmn", 0, -1, 0, false},
+      {"abcdefghijkl\xc3\xa9", 0, -1, 0, false},
+      {"abcdefghijkl\x1fmn", 0, -1, 0, false}};
+  for (const Ligne& l : lignes) {
+    int colonne = l.colonne;
+    bool attente = false;
+    const int rangs = descente(l.texte, std::strlen(l.texte), 10, colonne,
+                               attente);
+    EXPECT_EQ(rangs, l.rangs) << l.texte;
+    if (rangs >= 0) {
+      EXPECT_EQ(colonne, l.fin) << l.texte;
+      EXPECT_EQ(attente, l.attente) << l.texte;
+    }
+  }
 }
 
 // The listing's timer puts back the action SIGALRM had before it.

@@ -196,22 +196,20 @@ void deplacer(int n, char c) {
 
 // Appends to the write being made the bytes from p to fin, which take the
 // cursor down `rangs` rows from column `depart` (the line standing on the
-// row below it). Newlines, rangs + 1 of them, make room below the cursor as
-// the lines' own would, scrolling at the bottom; the line, carried up with
-// the rows above, is then the row below the cursor again, and IL's blank
-// rows take it down by `rangs`, to the row below the one the bytes end on.
-// A new text overwrites it there. The line is on the screen at every byte
-// of this. From a column other than the first, IND moves down instead,
-// keeping the column, and the cursor is saved before IL (which may take it
-// to the first column) and restored after: no width change moves a saved
-// cursor as it would an absolute column. (A terminal parses the newlines,
-// CR LF once the terminal's output has turned them, faster than IND.)
+// row below it). VT, rangs + 1 times, makes room below the cursor as the
+// newlines would, scrolling at the bottom; the line, carried up with the
+// rows above, is then the row below the cursor again, and IL's blank rows
+// take it down by `rangs`, to the row below the one the bytes end on. A new
+// text overwrites it there. The line is on the screen at every byte of
+// this. VT (vertical tab) is LF to every VT100 terminal, keeps the column,
+// and is one byte that the terminal's output passes as it is: a terminal
+// reads it faster than IND, and the kernel than a newline, which it turns
+// into CR LF one at a time. IL may take the cursor to the first column:
+// from another one, the cursor is saved before and restored after, which no
+// width change moves as it would an absolute column.
 void sous_le_statut(const char* p, const char* fin, int rangs, int depart,
                     int w) {
-  if (depart == 0)
-    etat.lot.append(static_cast<size_t>(rangs) + 1, '\n');
-  else
-    for (int i = 0; i <= rangs; ++i) etat.lot += "\033D";
+  etat.lot.append(static_cast<size_t>(rangs) + 1, '\v');
   deplacer(rangs, 'A');
   if (depart > 0) etat.lot += "\0337";
   deplacer(rangs, 'L');
@@ -387,24 +385,62 @@ bool curseur_suivable() {
 
 }  // namespace
 
+namespace {
+
+// The end of the run of printable characters (0x20 to 0x7e) from i: eight
+// bytes at a time while none of them has its top bit set, or sets it once
+// 0x20 is taken away from each (below 0x20) or 1 added (0x7f), then one at
+// a time. A borrow or a carry between bytes comes only out of a byte that
+// is not printable, and the lowest of those is always seen.
+size_t fin_imprimable(const char* octets, size_t i, size_t n) {
+  constexpr uint64_t k01 = 0x0101010101010101, k80 = k01 * 0x80;
+  for (uint64_t x; i + 8 <= n; i += 8) {
+    std::memcpy(&x, octets + i, 8);
+    if ((((x - k01 * 0x20) | (x + k01) | x) & k80) != 0) break;
+  }
+  while (i < n && static_cast<unsigned char>(octets[i] - 0x20) < 0x5f) ++i;
+  return i;
+}
+
+}  // namespace
+
+// A run of printable characters is taken whole: after a wrap pending, its
+// first one wraps; it fills the row to the last column, leaving a wrap
+// pending there, then whole rows of w, and the last row holds the rest.
 int descente(const char* octets, size_t n, int w, int& colonne,
              bool& en_attente) {
   int rangs = 0;
-  for (size_t i = 0; i < n; ++i) {
+  for (size_t i = 0; i < n;) {
     const auto c = static_cast<unsigned char>(octets[i]);
+    if (c >= 0x20 && c < 0x7f) {
+      const size_t fin = fin_imprimable(octets, i + 1, n);
+      auto reste = static_cast<int64_t>(fin - i);
+      i = fin;
+      if (en_attente) {
+        ++rangs;
+        colonne = 0;
+      }
+      const int64_t libres = w - colonne;  // up to and with the last column
+      if (reste < libres) {
+        colonne += static_cast<int>(reste);
+        en_attente = false;
+        continue;
+      }
+      reste -= libres;  // the row filled, a wrap pending
+      const int64_t pleins = (reste + w - 1) / w;  // rows begun after it
+      rangs += static_cast<int>(pleins);
+      const int64_t dernier = reste - (pleins - 1) * w;  // 1 to w, or w
+      colonne = reste == 0 || dernier == w ? w - 1 : static_cast<int>(dernier);
+      en_attente = reste == 0 || dernier == w;
+      continue;
+    }
+    ++i;
     if (c == '\n' || c == '\r') {
       rangs += c == '\n';
       colonne = 0;
       en_attente = false;
     } else if (c == '\t' && !en_attente) {
       colonne = colonne / 8 * 8 + 8 < w ? colonne / 8 * 8 + 8 : w - 1;
-    } else if (c >= 0x20 && c < 0x7f) {
-      if (en_attente) {
-        ++rangs;
-        colonne = 0;
-      }
-      en_attente = colonne == w - 1;
-      if (!en_attente) ++colonne;
     } else {
       return -1;
     }
