@@ -527,6 +527,104 @@ TEST(Statut, CursorFollowedThroughTheLastColumn) {
   }
 }
 
+#ifdef KELVARO_VTERM
+// Writes of every kind the listing's output makes, one after the other, in
+// a child whose standard output and error are a pseudo-terminal 40 columns
+// wide: after each, the status line is the row below the cursor with only
+// blank rows under it; at the end, once it is erased, the screen is the
+// bytes' alone. Each write: a new text of the line first or not, its bytes
+// and its name. The first goes before the line has a text, as in the
+// listing's first second.
+struct Ecriture {
+  bool texte;
+  std::string octets;
+  const char* nom;
+};
+const Ecriture kEcritures[] = {
+    {false, "ligne 1\nligne 2\n", "before the line"},
+    {true, "", "the line drawn alone"},
+    {false,
+     [] {
+       std::string t;
+       for (int k = 3; k <= 40; ++k) t += "ligne " + std::to_string(k) + "\n";
+       return t;
+     }(),
+     "rows past a screen, under the line"},
+    {false, "debut sans fin", "a line's start alone, on the cursor's row"},
+    {false, " de ligne\nencore\n", "from the middle of a row"},
+    {false, std::string(40, 'x'), "a row filled to the last column"},
+    {false, "\n" + std::string(100, 'y') + "\nfin\n", "a line over three rows"},
+    {false, "\tt\tt\n" + std::string(39, 'z') + "\t\n", "a tab at the last column"},
+    {true, "texte neuf\n", "the line's new text, drawn under the row"}};
+
+TEST(Statut, StandsBelowEveryKindOfWrite) {
+  int fait[2], suite[2];
+  ASSERT_EQ(pipe(fait), 0);
+  ASSERT_EQ(pipe(suite), 0);
+  winsize taille = {24, 40, 0, 0};
+  int maitre = -1;
+  const pid_t pid = forkpty(&maitre, nullptr, nullptr, &taille);
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    setenv("TERM", "xterm", 1);
+    sortie_capture = nullptr;
+    statut_debut(1, 1000000, false);
+    double t = maintenant() + 1;
+    char c = 0;
+    for (const Ecriture& ecriture : kEcritures) {
+      t += ecriture.texte ? 1 : 0;
+      if (ecriture.texte) statut_point(t, static_cast<int64_t>(t) * 1000);
+      ecrire(ecriture.octets.data(), ecriture.octets.size());
+      vider();
+      statut_montrer();
+      if (write(fait[1], "x", 1) != 1 || read(suite[0], &c, 1) != 1) _exit(1);
+    }
+    statut_fin();
+    vider();
+    _exit(write(fait[1], "x", 1) == 1 ? 0 : 1);
+  }
+  Ecran e(40);
+  std::string vu, lignes;
+  auto lire_tout = [&] {
+    char b[65536], c;
+    pollfd attente = {fait[0], POLLIN, 0};
+    const bool venu = poll(&attente, 1, 10000) == 1 && read(fait[0], &c, 1) == 1;
+    // The step's bytes are all in the terminal once it has said it is done.
+    for (pollfd m = {maitre, POLLIN, 0}; poll(&m, 1, 50) == 1;) {
+      const ssize_t n = read(maitre, b, sizeof b);
+      if (n <= 0) break;
+      vu.append(b, static_cast<size_t>(n));
+      e.ajouter(b, static_cast<size_t>(n));
+    }
+    return venu;
+  };
+  for (const Ecriture& ecriture : kEcritures) {
+    ASSERT_TRUE(lire_tout()) << ecriture.nom;
+    lignes += ecriture.octets;
+    if (&ecriture == &kEcritures[0]) {
+      EXPECT_FALSE(garde_un_statut(e.texte())) << e.texte();
+    } else {
+      EXPECT_EQ(e.rang(e.curseur() + 1).compare(0, 4, "N = "), 0)
+          << ecriture.nom << "\n" << e.texte();
+      EXPECT_TRUE(statut_sous_la_liste(e)) << ecriture.nom << "\n" << e.texte();
+    }
+    ASSERT_EQ(write(suite[1], "x", 1), 1);
+  }
+  ASSERT_TRUE(lire_tout());
+  int etat = 0;
+  EXPECT_EQ(waitpid(pid, &etat, 0), pid);
+  EXPECT_EQ(etat, 0);
+  // The bytes as the terminal gets them; a newline brings the cursor where
+  // it would be without the line (see LeavesTheTerminalAsItWas).
+  std::string attendu;
+  for (const char c : lignes + "\nZ")
+    attendu += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  e.ajouter("\r\nZ", 3);
+  EXPECT_EQ(e.texte(), ecran(attendu, 40)) << vu;
+  for (const int fd : {maitre, fait[0], fait[1], suite[0], suite[1]}) close(fd);
+}
+#endif
+
 // The listing's timer puts back the action SIGALRM had before it.
 TEST(Horloge, TimerPutsBackTheActionOfSigalrm) {
   signal(SIGALRM, SIG_IGN);

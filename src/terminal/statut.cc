@@ -201,14 +201,21 @@ void deplacer(int n, char c) {
 // rows above, is then the row below the cursor again, and IL's blank rows
 // take it down by `rangs`, to the row below the one the bytes end on. A new
 // text overwrites it there. The line is on the screen at every byte of
-// this. VT (vertical tab) is LF to every VT100 terminal, keeps the column,
-// and is one byte that the terminal's output passes as it is: a terminal
-// reads it faster than IND, and the kernel than a newline, which it turns
-// into CR LF one at a time. IL may take the cursor to the first column:
-// from another one, the cursor is saved before and restored after, which no
-// width change moves as it would an absolute column.
+// this. Bytes that stay on the cursor's row go as they are: a move of 0
+// rows is taken for 1.
+// - VT (vertical tab) is LF to every VT100 terminal and keeps the column;
+//   one byte that the terminal's output passes as it is, it is read faster
+//   than IND by a terminal, and than a newline by the kernel, which turns
+//   each newline into CR LF one at a time.
+// - IL may take the cursor to the first column: from another one, the
+//   cursor is saved before and restored after, which no width change moves
+//   as it would an absolute column.
 void sous_le_statut(const char* p, const char* fin, int rangs, int depart,
                     int w) {
+  if (rangs == 0) {  // the bytes stay on the cursor's row: nothing moves
+    etat.lot.append(p, fin);
+    return;
+  }
   etat.lot.append(static_cast<size_t>(rangs) + 1, '\v');
   deplacer(rangs, 'A');
   if (depart > 0) etat.lot += "\0337";
@@ -322,12 +329,12 @@ size_t ecrire_lignes(const char* octets, size_t n) {
       q = partie(p, fin, w, rangs - 2, SIZE_MAX, r, c, a, sur);
     if (q > p) {
       sous_le_statut(p, q, r, etat.colonne, w);
-    } else if (sur && fin - p == 1) {
-      break;  // a last byte waits: it would leave a wrap pending
     } else {
+      if (sur) q = partie(p, fin, w, -1, calme ? kLot : 1, r, c, a, sur);
+      // Nothing taken from a sure cursor: a lone last byte that would leave
+      // a wrap pending, which waits.
+      if (q == p && sur) break;
       if (pose) etat.lot += p == octets ? premier_effacement : kEffacement;
-      if (sur)
-        q = partie(p, fin, w, -1, calme ? kLot : 1, r, c, a, sur);
       if (q == p) {  // unsure: up to the next newline, after which it is known
         const void* nl = std::memchr(p, '\n', static_cast<size_t>(fin - p));
         q = nl != nullptr ? static_cast<const char*>(nl) + 1 : fin;
