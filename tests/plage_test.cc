@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -309,12 +310,22 @@ TEST(Placement, EachPrimeAtItsFirstMultiple) {
         INT64_MAX - (int64_t{1} << 17)}) {
     const Crible c = preparer_crible(lo, lo + (int64_t{1} << 17) - 1,
                                      int64_t{1} << 20, false, false);
-    placer(*poste, c, lo);
+    placer(*poste, c, lo, c.fin);
+    // The large primes: their multiple in the range, from its start.
+    std::map<int64_t, int64_t> seaux;
+    for (size_t s = 0; s < 4; ++s)
+      for (const Coup coup : poste->seaux[s])
+        seaux.emplace(coup.p, static_cast<int64_t>(s) * kSegment + coup.t);
     const Table& premiers = *c.premiers;
     int64_t places = 0, faux = 0;
     for (size_t u = 2; u < c.fin_premiers; ++u, ++places) {
-      const int64_t p = premiers[u];
-      if (poste->prochain[u] != static_cast<uint32_t>((p - lo % p) % p)) ++faux;
+      const int64_t p = premiers[u], d = (p - lo % p) % p;
+      const auto ou = seaux.find(p);
+      if (u < c.fin_petits)
+        faux += poste->prochain[u] != static_cast<uint32_t>(d);
+      else
+        faux += d <= c.fin - lo ? ou == seaux.end() || ou->second != d
+                                : ou != seaux.end();
     }
     EXPECT_GT(places, 80000) << lo;
     EXPECT_EQ(faux, 0) << lo;

@@ -24,13 +24,14 @@
 
 namespace {
 
-// N per part: the sieving primes' offsets are found anew at each part's
-// start (a division per prime), and a part's lines (up to 14 MB) wait
-// whole when the main thread has not come to them yet.
-constexpr int64_t kPart = 4 * kSegment;
-
-// Room for the lines of a segment.
-constexpr size_t kTailleBloc = static_cast<size_t>(kSegment * kLigneMax);
+// N per block of lines: a worker formats a segment's lines a block at a
+// time, each into one of its own kTampons buffers, which it takes again
+// once the main thread has written them. So the lines in flight are
+// bounded whatever the reader's pace, and the buffers' pages stay the same
+// for the whole listing, warm.
+constexpr int64_t kBlocN = int64_t{1} << 11;
+constexpr size_t kTailleBloc = static_cast<size_t>(kBlocN * kLigneMax);
+constexpr size_t kTampons = 3;
 
 // A part of a slice: its N, the index of the line before its first, and
 // its blocks, one per segment, until the main thread takes them.
@@ -59,13 +60,21 @@ struct Tache {
   size_t indice = 0;
 };
 
+// A worker's buffers of kTailleBloc: those free, and how many it has made.
+struct Tampons {
+  std::vector<std::unique_ptr<char[]>> libres;
+  size_t faits = 0;
+  std::condition_variable rendu;  // one of its buffers came back
+};
+
 std::mutex verrou;
 std::condition_variable travail;  // workers wait on it
 std::condition_variable rendu;    // the main thread waits on it
 std::deque<std::unique_ptr<Tranche>> tranches;
 std::vector<std::thread> ouvriers;
-std::vector<std::unique_ptr<char[]>> libres;  // buffers of kTailleBloc
+std::vector<std::unique_ptr<Tampons>> tampons;  // one per worker
 int nb_fils = 0;
+int nb_cpus = 1;  // the CPUs this process may run on
 int parts_en_vol = 0;  // parts taken whose lines are not all read
 int64_t n_en_cours = 0;
 bool arret = false;
@@ -74,6 +83,18 @@ std::atomic<bool> arret_vu{false};  // read between segments, unlocked
 // The N of a slice's range; none for a slice that only marks an end.
 int64_t nombre_de_n(const Crible& c) {
   return c.debut <= c.fin ? c.fin - c.debut + 1 : 0;
+}
+
+// The segments of a part of c: enough that placing the sieving primes at
+// its start (a division each, 2^18 of them about the work of a segment)
+// costs little beside them, and few enough that each thread has about four
+// parts of the slice, so that all of them work to the end of a short
+// listing. 64 at most.
+int64_t segments_par_part(const Crible& c) {
+  const int64_t segments = (nombre_de_n(c) + kSegment - 1) / kSegment;
+  const int64_t placement = static_cast<int64_t>(c.fin_premiers >> 18) + 1;
+  const int64_t par_fil = (segments + 4 * nb_fils - 1) / (4 * nb_fils);
+  return std::clamp(std::max(placement, par_fil), int64_t{1}, int64_t{64});
 }
 
 bool continuer_ouvrier(int64_t) {
@@ -102,38 +123,55 @@ bool trouver(Tache& tache) {
   return false;
 }
 
-std::unique_ptr<char[]> prendre_tampon() {
-  const std::lock_guard<std::mutex> garde(verrou);
-  if (libres.empty())
+// One of worker w's buffers: a free one, a new one while it has made fewer
+// than kTampons, else the next the main thread gives back. Null once the
+// team stops.
+std::unique_ptr<char[]> prendre_tampon(int w) {
+  std::unique_lock<std::mutex> garde(verrou);
+  Tampons& a = *tampons[static_cast<size_t>(w)];
+  a.rendu.wait(garde, [&] {
+    return arret || !a.libres.empty() || a.faits < kTampons;
+  });
+  if (arret) return nullptr;
+  if (a.libres.empty()) {
+    ++a.faits;
     return std::make_unique_for_overwrite<char[]>(kTailleBloc);
-  auto b = std::move(libres.back());
-  libres.pop_back();
+  }
+  auto b = std::move(a.libres.back());
+  a.libres.pop_back();
   return b;
 }
 
-// Works on one part: its segments in order, a block of lines for each.
-void travailler(Tranche& t, Part& p, Poste& poste, TextesLigne& textes) {
-  placer(poste, t.c, p.lo);
+// Worker w works on one part: its segments in order, a block of lines for
+// each kBlocN N.
+void travailler(Tranche& t, Part& p, Poste& poste, TextesLigne& textes, int w) {
+  placer(poste, t.c, p.lo, p.fin);
   int64_t rang = p.rang0;
   for (int64_t lo = p.lo; lo <= p.fin && continuer_ouvrier(0);) {
     const int64_t n = std::min(kSegment, p.fin - lo + 1);
     calculer_segment(poste, t.c, lo, n, t.listes);
-    Bloc b;
-    b.octets = prendre_tampon();
-    b.taille = static_cast<size_t>(
-        former_lignes(poste, t.c, lo, n, rang, textes, b.octets.get()) -
-        b.octets.get());
+    for (int64_t de = 0; de < n; de += kBlocN) {
+      const int64_t a = std::min(n, de + kBlocN);
+      Bloc b;
+      b.ouvrier = w;
+      b.octets = prendre_tampon(w);
+      if (!b.octets) return;
+      b.taille = static_cast<size_t>(
+          former_lignes(poste, t.c, lo, de, a, rang, textes, b.octets.get()) -
+          b.octets.get());
+      b.dernier = lo + a - 1;
+      b.rang = rang;
+      const std::lock_guard<std::mutex> garde(verrou);
+      p.blocs.push_back(std::move(b));
+      rendu.notify_one();
+    }
     lo += n;
-    b.dernier = lo - 1;
-    b.rang = rang;
-    const std::lock_guard<std::mutex> garde(verrou);
-    p.blocs.push_back(std::move(b));
-    rendu.notify_one();
   }
 }
 
-void ouvrier() {
-  auto poste = std::make_unique<Poste>();
+// Its working arrays are not cleared: every segment writes what it reads.
+void ouvrier(int w) {
+  auto poste = std::make_unique_for_overwrite<Poste>();
   TextesLigne textes;
   std::unique_lock<std::mutex> garde(verrou);
   for (;;) {
@@ -147,7 +185,7 @@ void ouvrier() {
       noter_grands(t.c, *poste, de, vers, t.notes[tache.indice],
                    continuer_ouvrier);
     } else {
-      travailler(t, t.parts[tache.indice], *poste, textes);
+      travailler(t, t.parts[tache.indice], *poste, textes, w);
     }
     garde.lock();
     if (tache.partage) {
@@ -187,41 +225,50 @@ bool prendre(Bloc& bloc) {
 
 }  // namespace
 
+int processeurs() {
+  cpu_set_t cpus;
+  if (sched_getaffinity(0, sizeof cpus, &cpus) != 0) return 1;
+  return std::max(1, CPU_COUNT(&cpus));
+}
+
 int fils_voulus() {
   if (const char* v = std::getenv("KELVARO_FILS"); v != nullptr && *v != 0) {
     char* fin = nullptr;
     const long n = std::strtol(v, &fin, 10);
     if (*fin == 0 && n >= 1 && n <= 1024) return static_cast<int>(n);
   }
-  cpu_set_t cpus;
-  if (sched_getaffinity(0, sizeof cpus, &cpus) != 0) return 1;
-  return std::max(1, CPU_COUNT(&cpus));
+  return processeurs();
 }
 
 // The workers inherit the signal mask of the thread that starts them: every
 // signal is blocked meanwhile, so that the handlers run on the main thread.
 void equipe_debut(int fils) {
   nb_fils = fils;
+  nb_cpus = processeurs();
   arret = false;
   arret_vu = false;
   parts_en_vol = 0;
   n_en_cours = 0;
+  for (int u = 0; u < fils; ++u) tampons.push_back(std::make_unique<Tampons>());
   sigset_t tous, avant;
   sigfillset(&tous);
   pthread_sigmask(SIG_BLOCK, &tous, &avant);
-  for (int u = 0; u < fils; ++u) ouvriers.emplace_back(ouvrier);
+  for (int u = 0; u < fils; ++u) ouvriers.emplace_back(ouvrier, u);
   pthread_sigmask(SIG_SETMASK, &avant, nullptr);
 }
 
 // The streamed primes are shared out in eight times as many shares as
-// threads, of equal width: the slice's lines wait for the last share, and
-// no thread is left long with a share when the others are done.
+// threads that run at once (no more than the CPUs), of equal width: the
+// slice's lines wait for the last share, and no thread is left long with a
+// share when the others are done. Each share costs the start of a stream
+// and a list of notes per segment, which more threads than CPUs would only
+// multiply.
 void equipe_confier(const Crible& c, int64_t rang0) {
   auto t = std::make_unique<Tranche>();
   t->c = c;
   if (c.debut <= c.fin) {
     if (c.grands) {
-      const int64_t parts_k = 8 * static_cast<int64_t>(nb_fils);
+      const int64_t parts_k = 8 * static_cast<int64_t>(std::min(nb_fils, nb_cpus));
       for (int64_t u = 0; u < parts_k; ++u)
         t->partages.emplace_back(
             c.apres + (c.jusqua - c.apres) * u / parts_k,
@@ -230,8 +277,9 @@ void equipe_confier(const Crible& c, int64_t rang0) {
       for (const Notes& n : t->notes) t->listes.push_back(&n);
     }
     // c.fin may be 2^63 - 2: no N past it is formed.
+    const int64_t part = segments_par_part(c) * kSegment;
     for (int64_t lo = c.debut, fin = 0; fin < c.fin; lo = fin + 1) {
-      fin = c.fin - lo < kPart ? c.fin : lo + kPart - 1;
+      fin = c.fin - lo < part ? c.fin : lo + part - 1;
       Part p;
       p.lo = lo;
       p.fin = fin;
@@ -259,7 +307,9 @@ bool equipe_recevoir(Bloc& bloc, int attente_ms) {
 void equipe_rendre(Bloc& bloc) {
   if (!bloc.octets) return;
   const std::lock_guard<std::mutex> garde(verrou);
-  libres.push_back(std::move(bloc.octets));
+  Tampons& a = *tampons[static_cast<size_t>(bloc.ouvrier)];
+  a.libres.push_back(std::move(bloc.octets));
+  a.rendu.notify_one();
 }
 
 void equipe_fin() {
@@ -268,9 +318,10 @@ void equipe_fin() {
     arret = true;
     arret_vu = true;
     travail.notify_all();
+    for (const auto& a : tampons) a->rendu.notify_all();
   }
   for (auto& o : ouvriers) o.join();
   ouvriers.clear();
   tranches.clear();
-  libres.clear();
+  tampons.clear();
 }

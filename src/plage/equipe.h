@@ -10,13 +10,17 @@
 
 #include "plage/segments.h"
 
+// The CPUs this process may run on (sched_getaffinity).
+int processeurs();
+
 // The threads a long listing is worked on by: KELVARO_FILS when it holds a
-// number from 1 to 1024, else the CPUs this process may run on.
+// number from 1 to 1024, else processeurs().
 int fils_voulus();
 
-// The lines of one segment of a slice, or the end of a slice.
+// The lines of a run of N of a slice, or the end of a slice.
 struct Bloc {
-  std::unique_ptr<char[]> octets;
+  std::unique_ptr<char[]> octets;  // a buffer of the worker's own
+  int ouvrier = 0;                 // that worker
   size_t taille = 0;
   int64_t dernier = 0;  // the last N they cover
   int64_t rang = 0;     // the index of their last line (nN after them)
@@ -37,7 +41,7 @@ int64_t equipe_en_cours();
 // when none came.
 bool equipe_recevoir(Bloc& bloc, int attente_ms);
 
-// Gives a block's buffer back for use again.
+// Gives a block's buffer back to its worker, for use again.
 void equipe_rendre(Bloc& bloc);
 
 // Stops the workers and waits for them; what they had not handed back is

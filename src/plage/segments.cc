@@ -55,19 +55,38 @@ void multiplier(Poste& poste, Somme* somme, int64_t t, uint64_t r, uint64_t d) {
   }
 }
 
-// Divides the sieving primes' powers out of the segment of n N.
+// Divides the sieving primes' powers out of the segment of n N from lo:
+// the small primes each at their multiples, the large ones from the
+// segment's bucket, each then put in the bucket of its next multiple, or
+// dropped past the range's end.
 template <class Somme>
-void diviser_cribleurs(Poste& poste, Somme* somme, const Crible& c, int64_t n) {
+void diviser_cribleurs(Poste& poste, Somme* somme, const Crible& c, int64_t lo,
+                       int64_t n) {
+  const auto noter = [&](uint64_t t, int32_t exposant, uint64_t somme_p) {
+    poste.nombre[t] *= static_cast<uint32_t>(exposant + 1);
+    somme[t] *= somme_p;
+  };
   const Table& premiers = *c.premiers;
-  for (size_t u = 2; u < c.fin_premiers; ++u) {
-    const auto p = static_cast<uint64_t>(premiers[u]);
+  for (size_t u = 2; u < c.fin_petits; ++u)
     poste.prochain[u] = static_cast<uint32_t>(diviser_les_multiples(
-        poste.cofacteur, static_cast<uint64_t>(n), p, poste.prochain[u],
-        [&](uint64_t t, int32_t exposant, uint64_t somme_p) {
-          poste.nombre[t] *= static_cast<uint32_t>(exposant + 1);
-          somme[t] *= somme_p;
-        }));
+        poste.cofacteur, static_cast<uint64_t>(n), 
+        static_cast<uint64_t>(premiers[u]), poste.prochain[u], noter));
+  if (c.fin_petits == c.fin_premiers) return;
+  const auto s = static_cast<size_t>((lo - poste.seaux_debut) / kSegment);
+  std::vector<Coup>& seau = poste.seaux[s];
+  // A segment but the range's last is kSegment long, so the next multiple,
+  // p - (n - t) past the next segment's start, is in segment s + 1 +
+  // (that distance) / kSegment.
+  const int64_t reste = poste.seaux_fin - (lo + n);  // N after the segment
+  for (const Coup coup : seau) {
+    const uint64_t d = diviser_les_multiples(poste.cofacteur,
+                                             static_cast<uint64_t>(n), coup.p,
+                                             coup.t, noter);
+    if (static_cast<int64_t>(d) <= reste)
+      poste.seaux[s + 1 + d / kSegment].push_back(
+          {coup.p, static_cast<uint32_t>(d % kSegment)});
   }
+  seau.clear();
 }
 
 // Divides the streamed primes noted for the segment from lo out of their
@@ -100,7 +119,7 @@ void segment(Poste& poste, Somme* somme, const Crible& c, int64_t lo, int64_t n,
     poste.nombre[t] = static_cast<uint32_t>(e + 1);
     somme[t] = (Somme{2} << e) - 1;
   }
-  diviser_cribleurs(poste, somme, c, n);
+  diviser_cribleurs(poste, somme, c, lo, n);
   const auto indice = static_cast<size_t>((lo - c.debut) / kSegment);
   for (const Notes* liste : notes)
     diviser_grands(poste, somme, lo, (*liste)[indice]);
@@ -134,9 +153,9 @@ void segment(Poste& poste, Somme* somme, const Crible& c, int64_t lo, int64_t n,
 
 template <class Somme>
 char* lignes(const Poste& poste, const Somme* somme, const Crible& c,
-             int64_t lo, int64_t n, int64_t& rang, TextesLigne& textes,
-             char* out) {
-  for (int64_t t = 0; t < n; ++t)
+             int64_t lo, int64_t de, int64_t a, int64_t& rang,
+             TextesLigne& textes, char* out) {
+  for (int64_t t = de; t < a; ++t)
     if (a_sa_ligne(c, somme[t]))
       out = former_resultat(out, textes, ++rang, lo + t, poste.nombre[t],
                             somme[t]);
@@ -150,7 +169,7 @@ template <class Somme>
 int64_t lister_segments(Poste& poste, Somme* somme, const Crible& c,
                         const std::vector<const Notes*>& notes,
                         Continuer continuer) {
-  placer(poste, c, c.debut);
+  placer(poste, c, c.debut, c.fin);
   for (int64_t lo = c.debut; lo <= c.fin;) {
     const int64_t n = std::min(kSegment, c.fin - lo + 1);
     segment(poste, somme, c, lo, n, notes);
@@ -190,6 +209,10 @@ Crible preparer_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
        p = premiers[++c.fin_premiers]) {
   }
   c.suivant = static_cast<uint64_t>(premiers[c.fin_premiers]);
+  for (c.fin_petits = 2; c.fin_petits < c.fin_premiers &&
+                         premiers[c.fin_petits] <= kSegment;
+       ++c.fin_petits) {
+  }
   // With every prime up to the root of fin divided out, what is left of an
   // N is 1 or a prime: below (racine_fin + 1)^2, it passes the root test.
   c.grands = flux && borne < racine_fin;
@@ -229,9 +252,14 @@ Crible preparer_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
 // 2^9 of lo, and x / p within 2^-7 + 2^-6 of lo / p (p > 2^16, lo / p <
 // 2^47): truncated, it is the true quotient or one off either way. The
 // product is formed in unsigned arithmetic, as it may pass 2^63.
-void placer(Poste& poste, const Crible& c, int64_t lo) {
+void placer(Poste& poste, const Crible& c, int64_t lo, int64_t fin) {
   const Table& premiers = *c.premiers;
-  poste.prochain.resize(c.fin_premiers);
+  poste.prochain.resize(c.fin_petits);
+  poste.seaux_debut = lo;
+  poste.seaux_fin = fin;
+  const auto segments = static_cast<size_t>((fin - lo) / kSegment + 1);
+  if (poste.seaux.size() < segments) poste.seaux.resize(segments);
+  for (size_t s = 0; s < segments; ++s) poste.seaux[s].clear();
   const auto x = static_cast<double>(lo);
   for (size_t u = 2; u < c.fin_premiers; ++u) {
     const int64_t p = premiers[u];
@@ -245,7 +273,12 @@ void placer(Poste& poste, const Crible& c, int64_t lo) {
       if (r < 0) r += p;
       if (r >= p) r -= p;
     }
-    poste.prochain[u] = static_cast<uint32_t>(r == 0 ? 0 : p - r);
+    const int64_t d = r == 0 ? 0 : p - r;
+    if (u < c.fin_petits)
+      poste.prochain[u] = static_cast<uint32_t>(d);
+    else if (d <= fin - lo)
+      poste.seaux[static_cast<size_t>(d / kSegment)].push_back(
+          {static_cast<uint32_t>(p), static_cast<uint32_t>(d % kSegment)});
   }
 }
 
@@ -257,11 +290,12 @@ void calculer_segment(Poste& poste, const Crible& c, int64_t lo, int64_t n,
     segment(poste, poste.somme128, c, lo, n, notes);
 }
 
-char* former_lignes(const Poste& poste, const Crible& c, int64_t lo, int64_t n,
-                    int64_t& rang, TextesLigne& textes, char* out) {
+char* former_lignes(const Poste& poste, const Crible& c, int64_t lo,
+                    int64_t de, int64_t a, int64_t& rang, TextesLigne& textes,
+                    char* out) {
   if (sommes_64(c))
-    return lignes(poste, poste.somme64, c, lo, n, rang, textes, out);
-  return lignes(poste, poste.somme128, c, lo, n, rang, textes, out);
+    return lignes(poste, poste.somme64, c, lo, de, a, rang, textes, out);
+  return lignes(poste, poste.somme128, c, lo, de, a, rang, textes, out);
 }
 
 int64_t lister_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,

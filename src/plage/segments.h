@@ -27,6 +27,10 @@ struct Crible {
   bool paires = false;              // only the even sums are listed
   const Table* premiers = nullptr;  // [0, 2, 3, ...], past the sieving ones
   size_t fin_premiers = 2;          // sieving primes: premiers[2..fin_premiers)
+  // The first sieving prime above kSegment, which has at most one multiple
+  // in a segment: those from it on wait in buckets (Poste::seaux), as
+  // most have none in a given segment.
+  size_t fin_petits = 2;
   // The first prime not divided out by the stored ones, or the root of fin
   // plus 1 when the primes of (apres, jusqua] are streamed as well.
   uint64_t suivant = 0;
@@ -45,6 +49,11 @@ Crible preparer_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
 // noted once per segment.
 using Notes = std::vector<std::vector<uint32_t>>;
 
+// A large sieving prime's multiple in a segment: the prime, and where.
+struct Coup {
+  uint32_t p, t;
+};
+
 // The working arrays of one thread: about 2 MB.
 struct Poste {
   uint64_t cofacteur[kSegment];
@@ -53,7 +62,13 @@ struct Poste {
   u128 somme128[kSegment];         // else
   std::vector<uint32_t> composes;  // the N whose rest is split by rho
   uint64_t restes[kSegment], diviseurs[kSegment];
-  std::vector<uint32_t> prochain;  // each sieving prime's next multiple
+  std::vector<uint32_t> prochain;  // each small sieving prime's next multiple
+  // For each segment of the range being worked on, from seaux_debut on,
+  // the large sieving primes whose next multiple falls in it: a segment
+  // reads only those that divide one of its N, and hands each on to the
+  // segment of its next multiple (Oliveira e Silva's bucket sieve).
+  std::vector<std::vector<Coup>> seaux;
+  int64_t seaux_debut = 0, seaux_fin = 0;
   Flux flux;
 };
 
@@ -64,8 +79,10 @@ struct Poste {
 bool noter_grands(const Crible& c, Poste& poste, int64_t de, int64_t vers,
                   Notes& notes, Continuer continuer);
 
-// Makes poste ready to work on the segments of c from lo on, in order.
-void placer(Poste& poste, const Crible& c, int64_t lo);
+// Makes poste ready to work on the segments of c from lo to fin, in order:
+// each small sieving prime's first multiple, and each large one in the
+// bucket of the segment of its first multiple there.
+void placer(Poste& poste, const Crible& c, int64_t lo, int64_t fin);
 
 // The count and sum of the divisors of the n N from lo (a segment's start
 // in c's range, at most kSegment N), divided by the streamed primes noted
@@ -74,11 +91,13 @@ void placer(Poste& poste, const Crible& c, int64_t lo);
 void calculer_segment(Poste& poste, const Crible& c, int64_t lo, int64_t n,
                       const std::vector<const Notes*>& notes);
 
-// Writes at out the lines of that segment whose sum has c's parity,
-// numbered on from rang, which it increases; out has n * kLigneMax bytes
-// free. Returns the end of what it wrote.
-char* former_lignes(const Poste& poste, const Crible& c, int64_t lo, int64_t n,
-                    int64_t& rang, TextesLigne& textes, char* out);
+// Writes at out the lines of the N from lo + de to lo + a - 1 of that
+// segment whose sum has c's parity, numbered on from rang, which it
+// increases; out has (a - de) * kLigneMax bytes free. Returns the end of
+// what it wrote.
+char* former_lignes(const Poste& poste, const Crible& c, int64_t lo,
+                    int64_t de, int64_t a, int64_t& rang, TextesLigne& textes,
+                    char* out);
 
 // Writes the result line of every N from debut to fin whose divisor sum
 // has the parity in parite (2 or 0), numbered on from nN, which it

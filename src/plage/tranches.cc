@@ -112,10 +112,11 @@ int64_t lister_seul(int64_t premier, Continuer continuer) {
 }
 
 // The same N on `fils` worker threads: the slices are handed over ahead
-// (two at least, and as many as hold fils * 2^19 N), and their lines
-// written as they come back, in order; the main thread keeps the
-// program-wide variables. Ctrl-C ends the listing after the last block of
-// lines written; what the workers had done past it is dropped.
+// (two at least, and as many as hold fils * 2^19 N, 2^23 at most: a
+// streamed slice's notes take 3 bytes per N), and their lines written as
+// they come back, in order; the main thread keeps the program-wide
+// variables. Ctrl-C ends the listing after the last block of lines
+// written; what the workers had done past it is dropped.
 int64_t lister_en_equipe(int64_t premier, int fils, Continuer continuer) {
   const int64_t longueur = Nmax - premier + 1, rang_depart = nN;
   // Every sieving prime of the listing found first (a slice's stored bound
@@ -133,7 +134,8 @@ int64_t lister_en_equipe(int64_t premier, int fils, Continuer continuer) {
   Bloc bloc;
   for (;;) {
     while (confie < Nmax - 1 &&
-           (fins.size() < 2 || equipe_en_cours() < fils * (int64_t{1} << 19))) {
+           (fins.size() < 2 ||
+            equipe_en_cours() < std::min(fils, 16) * (int64_t{1} << 19))) {
       const Plan plan = planifier(confie + 1, longueur, confie + 1 == premier);
       const int64_t fin = std::min(plan.fin, Nmax - 1);
       equipe_confier(
