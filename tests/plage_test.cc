@@ -191,6 +191,33 @@ TEST_F(Plage, SlicesLeaveTheBytesAndTheStateOfTheWalk) {
   for (const auto& l : lignes) comparer(l.lo, l.hi, l.avant);
 }
 
+// The sieving primes above a segment's length wait in buckets: a multiple
+// of one of them on a segment's first N, on its last, on the range's first
+// and last N, and just past the range; then ranges over slices, parts and
+// segments, from 10^10 to 10^14, where most of those primes hit no segment.
+TEST_F(Plage, BucketsTakeEachLargePrimeToItsMultiples) {
+  constexpr int64_t p = 1000003, kp = p * 10000000, s = kSegment;
+  // Near 10^14 the primes up to the root, 10^7, are sieved for 156,250 N
+  // or more.
+  constexpr int64_t q = 9999991, kq = q * 10000019;
+  const struct {
+    const char* nom;
+    int64_t lo, hi;
+  } lignes[] = {
+      {"multiple_on_a_segment_s_first_n", kp - s, kp - s + 70000},
+      {"multiple_on_a_segment_s_last_n", kp - s + 1, kp + 70000},
+      {"multiple_on_the_range_s_first_n", kp, kp + 70000},
+      {"multiple_on_the_range_s_last_n", kp - 99999, kp},
+      {"multiple_just_past_the_range", kp - 99999, kp - 1},
+      {"near_10_14_on_a_segment_s_first_n", kq - 3 * s, kq - 3 * s + 170000},
+      {"slices_parts_segments_near_10_10", 10000000000, 10000300000},
+      {"slices_parts_segments_near_10_12", 999999900000, 1000000200000}};
+  for (const auto& l : lignes) {
+    SCOPED_TRACE(l.nom);
+    comparer(l.lo, l.hi);
+  }
+}
+
 // The stream's primes against Miller-Rabin across its segments, and the
 // distance of each to its first multiple past bases where the quotient in
 // double precision is least exact; the vector paths and the portable ones.
@@ -350,8 +377,8 @@ TEST(Fils, FromTheEnvironmentOrTheCpus) {
 
 // Each parity by 2, 3 and 7 threads against one (itself the walk's, above):
 // the bytes and the end state, on a range inside the first slice, one that
-// ends on its last N, one N past it, and over many slices, from small N to
-// the top, streamed above 10^16.
+// ends on its last N, one N past it, 2^17 - 1 N, and over many slices, from
+// small N to the top, streamed above 10^16.
 TEST_F(Plage, ThreadsListAsOneThreadDoes) {
 #ifdef KELVARO_SOUS_SANITIZERS
   constexpr int64_t kLong = 60000;
@@ -362,11 +389,15 @@ TEST_F(Plage, ThreadsListAsOneThreadDoes) {
       {1, 3000},
       {1, 65537},
       {1, 65538},
+      {1, 131071},
       {1, 7 * kLong},
-      {1000000000000, 1000000000000 + kLong}};
+      {1000000000000, 1000000000000 + kLong},
+      {1000000000000000, 1000000000000000 + kLong}};  // many to place
 #ifndef KELVARO_EMULE
+  // A short streamed listing: a part of one segment per thread or so.
   lignes.insert(lignes.end(),
                 {{1000000000000000000, 1000000000000000000 + kLong},
+                 {1000000000000000000, 1000000000000000000 + 200000},
                  {INT64_MAX - kLong, INT64_MAX}});
 #endif
   for (const auto& [lo, hi] : lignes)
