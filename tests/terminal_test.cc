@@ -553,6 +553,7 @@ const Ecriture kEcritures[] = {
     {false, "debut sans fin", "a line's start alone, on the cursor's row"},
     {false, " de ligne\nencore\n", "from the middle of a row"},
     {false, std::string(40, 'x'), "a row filled to the last column"},
+    {false, "x suite\n", "the line's end, wrapped to the next row"},
     {false, "\n" + std::string(100, 'y') + "\nfin\n", "a line over three rows"},
     {false, "\tt\tt\n" + std::string(39, 'z') + "\t\n", "a tab at the last column"},
     {true, "texte neuf\n", "the line's new text, drawn under the row"}};
