@@ -56,7 +56,8 @@ void calculer_bloc(Suite& s) {
     if (carre_depasse(p, fin)) break;
     // p^2e divides k^2 < 2^63.
     diviser_les_multiples(
-        s.cofacteur, static_cast<uint64_t>(s.taille), p, (p - s.base % p) % p,
+        s.cofacteur, static_cast<uint64_t>(s.taille), p,
+        jusqua_multiple(s.base, p),
         [&](uint64_t t, int32_t exposant, uint64_t) {
           s.nombre[t] *= static_cast<uint32_t>(2 * exposant + 1);
           s.somme[t] *= somme_des_puissances(p, 2 * exposant);

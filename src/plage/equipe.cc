@@ -24,13 +24,11 @@
 
 namespace {
 
-// N per block of lines: a worker formats a segment's lines a block at a
-// time, each into one of its own kTampons buffers, which it takes again
-// once the main thread has written them. So the lines in flight are
-// bounded whatever the reader's pace, and the buffers' pages stay the same
-// for the whole listing, warm.
-constexpr int64_t kBlocN = int64_t{1} << 11;
-constexpr size_t kTailleBloc = static_cast<size_t>(kBlocN * kLigneMax);
+// A worker formats a segment's lines a packet at a time, each into one of
+// its own kTampons buffers, which it takes again once the main thread has
+// written them. So the lines in flight are bounded whatever the reader's
+// pace, and the buffers' pages stay the same for the whole listing, warm.
+constexpr size_t kTailleBloc = static_cast<size_t>(kPaquet * kLigneMax);
 constexpr size_t kTampons = 3;
 
 // A part of a slice: its N, the index of the line before its first, and
@@ -142,31 +140,30 @@ std::unique_ptr<char[]> prendre_tampon(int w) {
   return b;
 }
 
-// Worker w works on one part: its segments in order, a block of lines for
-// each kBlocN N.
+// Worker w works on one part: its segments in order, their lines a packet
+// at a time, each in one of its buffers.
 void travailler(Tranche& t, Part& p, Poste& poste, TextesLigne& textes, int w) {
-  placer(poste, t.c, p.lo, p.fin);
   int64_t rang = p.rang0;
-  for (int64_t lo = p.lo; lo <= p.fin && continuer_ouvrier(0);) {
-    const int64_t n = std::min(kSegment, p.fin - lo + 1);
-    calculer_segment(poste, t.c, lo, n, t.listes);
-    for (int64_t de = 0; de < n; de += kBlocN) {
-      const int64_t a = std::min(n, de + kBlocN);
-      Bloc b;
-      b.ouvrier = w;
-      b.octets = prendre_tampon(w);
-      if (!b.octets) return;
-      b.taille = static_cast<size_t>(
-          former_lignes(poste, t.c, lo, de, a, rang, textes, b.octets.get()) -
-          b.octets.get());
-      b.dernier = lo + a - 1;
-      b.rang = rang;
-      const std::lock_guard<std::mutex> garde(verrou);
-      p.blocs.push_back(std::move(b));
-      rendu.notify_one();
-    }
-    lo += n;
-  }
+  parcourir_segments(
+      poste, t.c, p.lo, p.fin, t.listes, [&](int64_t lo, int64_t n) {
+        for (int64_t de = 0; de < n; de += kPaquet) {
+          const int64_t a = std::min(n, de + kPaquet);
+          Bloc b;
+          b.ouvrier = w;
+          b.octets = prendre_tampon(w);
+          if (!b.octets) return false;
+          b.taille = static_cast<size_t>(
+              former_lignes(poste, t.c, lo, de, a, rang, textes,
+                            b.octets.get()) -
+              b.octets.get());
+          b.dernier = lo + a - 1;
+          b.rang = rang;
+          const std::lock_guard<std::mutex> garde(verrou);
+          p.blocs.push_back(std::move(b));
+          rendu.notify_one();
+        }
+        return continuer_ouvrier(0);
+      });
 }
 
 // Its working arrays are not cleared: every segment writes what it reads.

@@ -9,22 +9,9 @@
 
 #include "commun/commutateurs.h"
 #include "commun/vectoriel.h"
+#include "plage/multiples.h"
 
 namespace {
-
-// base mod p from the quotient in double precision: base / p is below
-// 2^48 (p above 2^15) and comes within 2^-4 of the true quotient (two
-// roundings of 2^-53 each), so the quotient truncated is the true one or
-// one off, and base - q p, taken modulo 2^64 and read signed, lies in
-// [-p, 2p): one correction either way.
-inline uint32_t decalage(uint64_t base, double b, uint32_t p32) {
-  const uint64_t p = p32;
-  const auto q = static_cast<uint64_t>(b / static_cast<double>(p32));
-  auto r = static_cast<int64_t>(base - q * p);
-  if (r < 0) r += static_cast<int64_t>(p);
-  if (r >= static_cast<int64_t>(p)) r -= static_cast<int64_t>(p);
-  return r == 0 ? 0 : static_cast<uint32_t>(p - static_cast<uint64_t>(r));
-}
 
 #if KELVARO_AVX512
 // The primes of the n marks of compose after lo into sortie, sixteen marks
@@ -56,7 +43,8 @@ bool avx512bw_present() {
   return present;
 }
 
-// The distances, eight primes at a time.
+// The distances, eight primes at a time, as jusqua_multiple_approche finds
+// them (plage/multiples.h).
 AVX512 void decalages_avx512(const uint32_t* premiers, int64_t n, uint64_t base,
                              uint32_t* sortie) {
   const __m512d b = _mm512_set1_pd(static_cast<double>(base));
@@ -78,7 +66,8 @@ AVX512 void decalages_avx512(const uint32_t* premiers, int64_t n, uint64_t base,
                         _mm512_cvtepi64_epi32(d));
   }
   const auto bd = static_cast<double>(base);
-  for (; u < n; ++u) sortie[u] = decalage(base, bd, premiers[u]);
+  for (; u < n; ++u)
+    sortie[u] = static_cast<uint32_t>(jusqua_multiple_approche(base, bd, premiers[u]));
 }
 #endif
 
@@ -132,5 +121,6 @@ void flux_decalages(Flux& flux, uint64_t base) {
 #endif
   const auto b = static_cast<double>(base);
   for (int64_t u = 0; u < flux.taille; ++u)
-    flux.decalages[u] = decalage(base, b, flux.premiers[u]);
+    flux.decalages[u] =
+        static_cast<uint32_t>(jusqua_multiple_approche(base, b, flux.premiers[u]));
 }

@@ -1,10 +1,31 @@
-// The step every sieve of divisor counts and sums takes for one prime: its
-// power divided out of each of its multiples in a block of numbers.
+// The steps every sieve of divisor counts and sums takes for one prime: the
+// distance to its first multiple in a block of numbers, and its power
+// divided out of each of its multiples there.
 #pragma once
 
 #include <cstdint>
 
 #include "arith/divisibilite.h"
+
+// The distance from base to the first multiple of p at or above it.
+inline uint64_t jusqua_multiple(uint64_t base, uint64_t p) {
+  const uint64_t r = base % p;
+  return r == 0 ? 0 : p - r;
+}
+
+// The same from b, base in double precision, for 2^15 < p < 2^32 and base
+// below 2^63, without a division of integers: b is within 2^10 of base,
+// so b / p within 2^-5 of base / p, and its own rounding adds at most 2^-5
+// more (the quotient is below 2^48): truncated, it is the true quotient or
+// one off either way, and base - q p, taken modulo 2^64 and read signed,
+// lies in [-p, 2p). One correction either way.
+inline uint64_t jusqua_multiple_approche(uint64_t base, double b, uint64_t p) {
+  const auto q = static_cast<uint64_t>(b / static_cast<double>(p));
+  auto r = static_cast<int64_t>(base - q * p);
+  if (r < 0) r += static_cast<int64_t>(p);
+  if (r >= static_cast<int64_t>(p)) r -= static_cast<int64_t>(p);
+  return r == 0 ? 0 : p - static_cast<uint64_t>(r);
+}
 
 // Divides the power of the prime p out of reste_de[t], reste_de[t + p], ...
 // for every t from `premier` below n (each a multiple of p), and hands each

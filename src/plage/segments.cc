@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,6 +25,7 @@
 #include "plage/multiples.h"
 #include "premiers/cribleurs.h"
 #include "sortie/ligne.h"
+#include "sortie/sortie.h"
 #include "state/state.h"
 
 namespace {
@@ -40,8 +42,13 @@ bool a_sa_ligne(const Crible& c, Somme somme) {
   return !c.paires || (somme & 1) == 0;
 }
 
-// The sums are kept in 64 bits where every one fits, else in 128.
-bool sommes_64(const Crible& c) { return somme_sur_64_bits(c.fin); }
+// Calls f with poste's sums: in 64 bits where every one of c's fits, else
+// in 128.
+template <class P, class F>
+decltype(auto) selon_les_sommes(P& poste, const Crible& c, F&& f) {
+  if (somme_sur_64_bits(c.fin)) return f(poste.somme64);
+  return f(poste.somme128);
+}
 
 // Multiplies in the count and sum of N at t the factors of its rest r,
 // composite, split at its divisor d.
@@ -97,7 +104,7 @@ void diviser_grands(Poste& poste, Somme* somme, int64_t lo,
                     const std::vector<uint32_t>& notes) {
   const auto base = static_cast<uint64_t>(lo);
   for (const uint32_t q : notes) {
-    const uint64_t p = q, t = (p - base % p) % p;
+    const uint64_t p = q, t = jusqua_multiple(base, p);
     uint64_t r = poste.cofacteur[t] / p;
     int32_t exposant = 1;
     for (; r % p == 0; ++exposant) r /= p;
@@ -160,26 +167,6 @@ char* lignes(const Poste& poste, const Somme* somme, const Crible& c,
       out = former_resultat(out, textes, ++rang, lo + t, poste.nombre[t],
                             somme[t]);
   return out;
-}
-
-// The segments from c.debut to c.fin on this thread, and their lines.
-// Returns the last N whose line is written: c.fin, or the end of a segment
-// where continuer said to stop.
-template <class Somme>
-int64_t lister_segments(Poste& poste, Somme* somme, const Crible& c,
-                        const std::vector<const Notes*>& notes,
-                        Continuer continuer) {
-  placer(poste, c, c.debut, c.fin);
-  for (int64_t lo = c.debut; lo <= c.fin;) {
-    const int64_t n = std::min(kSegment, c.fin - lo + 1);
-    segment(poste, somme, c, lo, n, notes);
-    for (int64_t t = 0; t < n; ++t)
-      if (a_sa_ligne(c, somme[t]))
-        ecrire_resultat(++nN, lo + t, poste.nombre[t], somme[t]);
-    lo += n;
-    if (lo <= c.fin && !continuer(lo - 1)) return lo - 1;
-  }
-  return c.fin;
 }
 
 }  // namespace
@@ -247,11 +234,8 @@ Crible preparer_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
   return true;
 }
 
-// Each part of a range on several threads places up to two million primes:
-// above 2^16 the quotient lo / p comes from double precision. x is within
-// 2^9 of lo, and x / p within 2^-7 + 2^-6 of lo / p (p > 2^16, lo / p <
-// 2^47): truncated, it is the true quotient or one off either way. The
-// product is formed in unsigned arithmetic, as it may pass 2^63.
+// A part of a range on several threads places up to two million primes:
+// above 2^16 the distance comes from the quotient in double precision.
 void placer(Poste& poste, const Crible& c, int64_t lo, int64_t fin) {
   const Table& premiers = *c.premiers;
   poste.prochain.resize(c.fin_petits);
@@ -260,20 +244,13 @@ void placer(Poste& poste, const Crible& c, int64_t lo, int64_t fin) {
   const auto segments = static_cast<size_t>((fin - lo) / kSegment + 1);
   if (poste.seaux.size() < segments) poste.seaux.resize(segments);
   for (size_t s = 0; s < segments; ++s) poste.seaux[s].clear();
+  const auto base = static_cast<uint64_t>(lo);
   const auto x = static_cast<double>(lo);
   for (size_t u = 2; u < c.fin_premiers; ++u) {
     const int64_t p = premiers[u];
-    int64_t r;
-    if (p < 65536) {
-      r = lo % p;
-    } else {
-      const auto q = static_cast<uint64_t>(x / static_cast<double>(p));
-      r = static_cast<int64_t>(static_cast<uint64_t>(lo) -
-                               q * static_cast<uint64_t>(p));
-      if (r < 0) r += p;
-      if (r >= p) r -= p;
-    }
-    const int64_t d = r == 0 ? 0 : p - r;
+    const auto d = static_cast<int64_t>(
+        p < 65536 ? jusqua_multiple(base, static_cast<uint64_t>(p))
+                  : jusqua_multiple_approche(base, x, static_cast<uint64_t>(p)));
     if (u < c.fin_petits)
       poste.prochain[u] = static_cast<uint32_t>(d);
     else if (d <= fin - lo)
@@ -282,20 +259,27 @@ void placer(Poste& poste, const Crible& c, int64_t lo, int64_t fin) {
   }
 }
 
-void calculer_segment(Poste& poste, const Crible& c, int64_t lo, int64_t n,
-                      const std::vector<const Notes*>& notes) {
-  if (sommes_64(c))
-    segment(poste, poste.somme64, c, lo, n, notes);
-  else
-    segment(poste, poste.somme128, c, lo, n, notes);
+int64_t parcourir_segments(Poste& poste, const Crible& c, int64_t debut,
+                           int64_t fin, const std::vector<const Notes*>& notes,
+                           const std::function<bool(int64_t, int64_t)>& apres) {
+  placer(poste, c, debut, fin);
+  for (int64_t lo = debut; lo <= fin;) {
+    const int64_t n = std::min(kSegment, fin - lo + 1);
+    selon_les_sommes(poste, c, [&](auto* somme) {
+      segment(poste, somme, c, lo, n, notes);
+    });
+    if (!apres(lo, n)) return lo + n - 1;
+    lo += n;
+  }
+  return fin;
 }
 
 char* former_lignes(const Poste& poste, const Crible& c, int64_t lo,
                     int64_t de, int64_t a, int64_t& rang, TextesLigne& textes,
                     char* out) {
-  if (sommes_64(c))
-    return lignes(poste, poste.somme64, c, lo, de, a, rang, textes, out);
-  return lignes(poste, poste.somme128, c, lo, de, a, rang, textes, out);
+  return selon_les_sommes(poste, c, [&](const auto* somme) {
+    return lignes(poste, somme, c, lo, de, a, rang, textes, out);
+  });
 }
 
 int64_t lister_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
@@ -310,7 +294,16 @@ int64_t lister_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
       return debut - 1;
     notes.push_back(&notes_principales);
   }
-  if (sommes_64(c))
-    return lister_segments(poste, poste.somme64, c, notes, continuer);
-  return lister_segments(poste, poste.somme128, c, notes, continuer);
+  // The lines of a segment, a packet at a time, straight into the output
+  // buffer; then whether to go on, past the slice's last segment.
+  return parcourir_segments(
+      poste, c, c.debut, c.fin, notes, [&](int64_t lo, int64_t n) {
+        for (int64_t de = 0; de < n; de += kPaquet) {
+          const int64_t a = std::min(n, de + kPaquet);
+          sortie_pos = former_lignes(
+              poste, c, lo, de, a, nN, textes_de_sortie(),
+              place(static_cast<size_t>(a - de) * kLigneMax));
+        }
+        return lo + n > c.fin || continuer(lo + n - 1);
+      });
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -15,6 +16,10 @@
 // N per segment: above it, a streamed prime has at most one multiple in a
 // segment.
 constexpr int64_t kSegment = int64_t{1} << 15;
+
+// N whose lines are formatted at once into a buffer (of kPaquet * kLigneMax
+// bytes): a segment's lines go out a packet at a time.
+constexpr int64_t kPaquet = int64_t{1} << 11;
 
 // Asked between two segments whether to go on, with the last N whose line
 // is written; false stops the listing there.
@@ -84,12 +89,17 @@ bool noter_grands(const Crible& c, Poste& poste, int64_t de, int64_t vers,
 // bucket of the segment of its first multiple there.
 void placer(Poste& poste, const Crible& c, int64_t lo, int64_t fin);
 
-// The count and sum of the divisors of the n N from lo (a segment's start
-// in c's range, at most kSegment N), divided by the streamed primes noted
-// for it in each of `notes`. Writes the sums to poste.somme64 where they
-// all fit 64 bits (somme_sur_64_bits(c.fin)), else to somme128.
-void calculer_segment(Poste& poste, const Crible& c, int64_t lo, int64_t n,
-                      const std::vector<const Notes*>& notes);
+// Works on the segments of c from debut (a segment's start in c's range)
+// to fin in order, on this thread: places the sieving primes, then for each
+// segment of n N from lo, finds the count and sum of the divisors of its
+// N, divided by the streamed primes noted for it in each of `notes`, and
+// hands it to apres(lo, n), which reads them from poste and says whether
+// to go on. The sums are in poste.somme64 where they all fit 64 bits
+// (somme_sur_64_bits(c.fin)), else in somme128. Returns the last N of the
+// last segment worked on.
+int64_t parcourir_segments(Poste& poste, const Crible& c, int64_t debut,
+                           int64_t fin, const std::vector<const Notes*>& notes,
+                           const std::function<bool(int64_t, int64_t)>& apres);
 
 // Writes at out the lines of the N from lo + de to lo + a - 1 of that
 // segment whose sum has c's parity, numbered on from rang, which it

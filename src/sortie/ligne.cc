@@ -34,6 +34,8 @@ char* former_resultat(char* out, TextesLigne& textes, int64_t rang, int64_t n,
   return out;
 }
 
+TextesLigne& textes_de_sortie() { return textes_sortie; }
+
 void ecrire_resultat(int64_t rang, int64_t n, int64_t nd,
                      unsigned __int128 somme) {
   sortie_pos =

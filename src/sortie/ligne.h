@@ -24,3 +24,7 @@ char* former_resultat(char* out, TextesLigne& textes, int64_t rang, int64_t n,
 // Appends that line to the output.
 void ecrire_resultat(int64_t rang, int64_t n, int64_t nd,
                      unsigned __int128 somme);
+
+// The texts of the output's own lines, for a writer of many lines at once
+// straight into the output buffer (see place).
+TextesLigne& textes_de_sortie();
