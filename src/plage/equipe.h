@@ -17,8 +17,9 @@ int processeurs();
 // number from 1 to 1024, else processeurs().
 int fils_voulus();
 
-// The lines of a run of N of a slice, or the end of a slice.
-struct Bloc {
+// The lines of a packet of N of a slice (kPaquet at most), or the end of a
+// slice.
+struct Paquet {
   std::unique_ptr<char[]> octets;  // a buffer of the worker's own
   int ouvrier = 0;                 // that worker
   size_t taille = 0;
@@ -30,19 +31,19 @@ struct Bloc {
 // Starts `fils` workers (at least 2), every signal blocked in them.
 void equipe_debut(int fils);
 
-// Hands over the slice of the N of c's range, whose first line has the
-// index rang0 + 1; a slice of no N (c.debut > c.fin) only marks its end.
+// Hands over the slice of the N of c's range (c.debut <= c.fin), whose
+// first line has the index rang0 + 1.
 void equipe_confier(const Crible& c, int64_t rang0);
 
 // N of the slices handed over whose lines are not all taken back.
 int64_t equipe_en_cours();
 
-// Takes back the next block in order, waiting at most `attente_ms`; false
+// Takes back the next packet in order, waiting at most `attente_ms`; false
 // when none came.
-bool equipe_recevoir(Bloc& bloc, int attente_ms);
+bool equipe_recevoir(Paquet& paquet, int attente_ms);
 
-// Gives a block's buffer back to its worker, for use again.
-void equipe_rendre(Bloc& bloc);
+// Gives a packet's buffer back to its worker, for use again.
+void equipe_rendre(Paquet& paquet);
 
 // Stops the workers and waits for them; what they had not handed back is
 // dropped.

@@ -41,6 +41,21 @@ int64_t borne_du_crible(int64_t longueur, int64_t fin) {
   return std::min(r, std::clamp(par_n, int64_t{1} << 12, kCriblePartiel));
 }
 
+// The largest bound borne_du_crible gives any slice of a listing of the N
+// from premier to nmax: every prime up to the root where the listing's
+// first N already allows it (the root grows with the slices, up to
+// kCribleComplet and 64 per N), else the partial bound.
+int64_t borne_de_la_liste(int64_t premier, int64_t nmax) {
+  const int64_t longueur = nmax - premier + 1;
+  const int64_t par_n = 64 * std::min(longueur, int64_t{1} << 40);
+  const int64_t complet = std::min(kCribleComplet, par_n);
+  const int64_t partiel =
+      std::min(racine(nmax), std::clamp(par_n, int64_t{1} << 12, kCriblePartiel));
+  return racine(premier) <= complet
+             ? std::max(std::min(racine(nmax), complet), partiel)
+             : partiel;
+}
+
 // A streamed slice sieves every prime up to the root of its last N, r,
 // whatever its length: about r / 3 ns of work (the primes found anew and
 // each one's first multiple placed), against 3 to 10 us per N for the split
@@ -115,15 +130,15 @@ int64_t lister_seul(int64_t premier, Continuer continuer) {
 // (two at least, and as many as hold fils * 2^19 N, 2^23 at most: a
 // streamed slice's notes take 3 bytes per N), and their lines written as
 // they come back, in order; the main thread keeps the program-wide
-// variables. Ctrl-C ends the listing after the last block of lines
+// variables. Ctrl-C ends the listing after the last packet of lines
 // written; what the workers had done past it is dropped.
 int64_t lister_en_equipe(int64_t premier, int fils, Continuer continuer) {
   const int64_t longueur = Nmax - premier + 1, rang_depart = nN;
-  // Every sieving prime of the listing found first (a slice's stored bound
+  // Every sieving prime of the listing found first, once: the workers read
+  // the table, which stays as it is while they run (a slice's stored bound
   // is at most the listing's; a streamed one needs the primes up to the
-  // root of its root): the workers read the table, which must not move
-  // under them.
-  cribleurs_jusqua(std::max({borne_du_crible(longueur, Nmax), kPetitsFlux,
+  // root of its root).
+  cribleurs_jusqua(std::max({borne_de_la_liste(premier, Nmax), kPetitsFlux,
                              racine(racine(Nmax))}) +
                    1);
   equipe_debut(fils);
@@ -131,7 +146,7 @@ int64_t lister_en_equipe(int64_t premier, int fils, Continuer continuer) {
   // The last N handed over, and the last whose line is written.
   int64_t confie = premier - 1;
   int64_t ecrit = confie;
-  Bloc bloc;
+  Paquet paquet;
   for (;;) {
     while (confie < Nmax - 1 &&
            (fins.size() < 2 ||
@@ -144,15 +159,15 @@ int64_t lister_en_equipe(int64_t premier, int fils, Continuer continuer) {
       fins.push_back(confie = fin);
     }
     if (fins.empty()) break;
-    if (equipe_recevoir(bloc, 10)) {
-      if (bloc.fin_de_tranche) {
+    if (equipe_recevoir(paquet, 10)) {
+      if (paquet.fin_de_tranche) {
         ecrit = fins.front();
         fins.pop_front();
       } else {
-        ecrire_bloc(bloc.octets.get(), bloc.taille);
-        nN = bloc.rang;
-        ecrit = bloc.dernier;
-        equipe_rendre(bloc);
+        ecrire_sur_place(paquet.octets.get(), paquet.taille);
+        nN = paquet.rang;
+        ecrit = paquet.dernier;
+        equipe_rendre(paquet);
       }
     }
     if (!continuer(ecrit)) break;

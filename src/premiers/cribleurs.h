@@ -8,3 +8,7 @@
 
 // The table [0, 2, 3, 5, ...] grown until its last prime is at least x.
 const Table& cribleurs_jusqua(int64_t x);
+
+// While threads read the table (`fige`), it must not grow, as growing moves
+// it: the sanitizer builds check that it is not asked to.
+void figer_cribleurs(bool fige);

@@ -56,10 +56,10 @@ void vider() {
   ecrire_sortie(tampon, n);
 }
 
-// A large block is written from where it is, after what the buffer holds;
+// A large text is written from where it is, after what the buffer holds;
 // at a terminal with a status line it goes through the buffer, whose
 // writes keep the line below.
-void ecrire_bloc(const char* texte, size_t n) {
+void ecrire_sur_place(const char* texte, size_t n) {
   if (n < kTaille / 16 || vers_le_terminal != nullptr) {
     ecrire(texte, n);
     return;

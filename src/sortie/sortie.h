@@ -48,9 +48,9 @@ extern void (*fin_detournee)(int statut);
 // Flushes the output and ends the process with the given status.
 [[noreturn]] void terminer(int statut);
 
-// Appends n bytes of text; a large block is written out at once, with no
-// copy.
-void ecrire_bloc(const char* texte, size_t n);
+// Appends n bytes of text; a large text is written out at once from where
+// it is, with no copy.
+void ecrire_sur_place(const char* texte, size_t n);
 
 // Appends n bytes of text.
 void ecrire_long(const char* texte, size_t n);
