@@ -19,7 +19,7 @@
 #include "console.h"
 #include "diviseurs/calcul.h"
 #include "driver/calcul2.h"
-#include "driver/liste.h"
+#include "driver/evenements.h"
 #include "pas_a_pas.h"
 #include "plage/equipe.h"
 #include "plage/flux.h"

@@ -53,6 +53,8 @@ void ecrire_entree(int fd, const Options& o) {
   if (o.entree == Bout::kFermee) close(0);
   if (o.sortie == Bout::kPleine) sortie = open("/dev/full", O_WRONLY);
   dup2(sortie, 1);
+  if (o.sortie == Bout::kLenteNonBloquante)
+    fcntl(1, F_SETFL, fcntl(1, F_GETFL) | O_NONBLOCK);
   for (int fd = 3; fd < 64; ++fd) close(fd);
   lancer_programme();
 }
@@ -103,7 +105,8 @@ Execution executer(const Options& o) {
     if (poll(&attente, 1, 100) == 0) continue;
     // The slow reader: one byte at a time for the first 4 KiB, then a
     // pause before each MiB, during which the program's writes block.
-    const bool lent = o.sortie == Bout::kLente;
+    const bool lent =
+        o.sortie == Bout::kLente || o.sortie == Bout::kLenteNonBloquante;
     if (lent && r.taille >= 4096 && r.taille % (1 << 20) < sizeof tampon)
       std::this_thread::sleep_for(std::chrono::milliseconds(150));
     const size_t voulu = lent && r.taille < 4096 ? 1 : sizeof tampon;

@@ -17,6 +17,7 @@ enum class Bout {
   kPleine,   // output only: /dev/full, where every write fails
   kCoupee,   // output only: a pipe whose reader leaves at the first bytes
   kLente,    // output only: read a byte at a time, then in pauses of 150 ms
+  kLenteNonBloquante,  // the same, the program's end left non-blocking
 };
 
 // The input is `debut`, then `motif` `fois` times over, then `fin`, generated

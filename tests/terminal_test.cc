@@ -731,6 +731,18 @@ INSTANTIATE_TEST_SUITE_P(Scenes, AuTerminal, ::testing::ValuesIn(kScenes),
                          kNomDuCas);
 
 #ifdef KELVARO_VTERM
+// The last 3000 bytes the terminal received, readable: escapes as "~",
+// VT as "|".
+std::string dernier(const std::string& vu) {
+  std::string t = vu.substr(vu.size() > 3000 ? vu.size() - 3000 : 0);
+  for (char& c : t)
+    if (c == '\033')
+      c = '~';
+    else if (c == '\v')
+      c = '|';
+  return "\nlast bytes:\n" + t;
+}
+
 struct Largeur {
   const char* nom;
   unsigned short colonnes;
@@ -769,7 +781,7 @@ TEST_P(Defilement, TheLineStandsBelowTheFlowingLines) {
       continue;
     }
     ++lectures;
-    if (!vu && manques++ == 0) premier_manque = e.texte();
+    if (!vu && manques++ == 0) premier_manque = e.texte() + dernier(t.vu);
   }
   EXPECT_GE(lectures, kLectures);
   EXPECT_EQ(manques, 0) << "of " << lectures << " reads, first:\n"

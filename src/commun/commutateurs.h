@@ -11,8 +11,9 @@
 // portable paths on the same cases.
 extern bool avx512_actif;
 
-// Below this many N (kSeuilPlage: a few milliseconds of work; an eighth of
-// it above 2^40) a listing walks N after N, calcul once per N; from it on,
-// by slices of the range. The tests move seuil_plage to run either way.
+// Below this many N (kSeuilPlage: a few milliseconds of work) a listing
+// walks N after N, calcul once per N; from it on, by slices of the range
+// (plage/seuils.h scales it with the range's end). The tests move
+// seuil_plage to run either way.
 constexpr int64_t kSeuilPlage = 4096;
 extern int64_t seuil_plage;

@@ -25,5 +25,8 @@ void ecrire_ligne();
 
 // Advances the exponent odometer Prod within the limits Nexpo[1..nf], the
 // last prime's exponent turning fastest, and increases k when it moved.
-// Returns 1.
+// Returns 1. calcul makes the divisors by merges instead (see
+// liste_diviseurs.cc, which follows the odometer's order): only the tests'
+// step-by-step walk, which keeps the odometer as the design has it, calls
+// it.
 int32_t suiv2();

@@ -3,10 +3,10 @@
 
 #include "driver/calcul2.h"
 
-#include "commun/commutateurs.h"
 #include "diviseurs/calcul.h"
-#include "driver/liste.h"
+#include "driver/evenements.h"
 #include "input/controle.h"
+#include "plage/seuils.h"
 #include "plage/tranches.h"
 #include "sortie/sortie.h"
 #include "state/state.h"
@@ -58,10 +58,7 @@ void calcul2() {
   // N < Nmax before each increment, so N never passes 2^63 - 1. A tick or
   // Ctrl-C is looked at once per N, through a single flag.
   debut_liste(N + 1, Nmax);
-  // Each N costs the walk more above 2^40 (10 us at 10^18 against 0.5 at
-  // 10^6): there the range method starts at an eighth of the length.
-  const int64_t seuil = Nmax > int64_t{1} << 40 ? seuil_plage / 8 : seuil_plage;
-  if (Nmax - N > seuil) {
+  if (Nmax - N > seuil_des_tranches(Nmax)) {
     lister_par_tranches(continuer_la_liste);
   } else {
     while (N < Nmax) {

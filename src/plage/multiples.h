@@ -28,7 +28,7 @@ inline uint64_t jusqua_multiple_approche(uint64_t base, double b, uint64_t p) {
 }
 
 // Divides the power of the prime p out of reste_de[t], reste_de[t + p], ...
-// for every t from `premier` below n (each a multiple of p), and hands each
+// for every t from `depart` below n (each a multiple of p), and hands each
 // t to noter(t, exposant, somme) with p's exponent there and 1 + p + ... +
 // p^exposant (below 2^64, for a power of p dividing a number below 2^63).
 // Returns where p's next multiple falls in the block that follows.
@@ -38,9 +38,9 @@ inline uint64_t jusqua_multiple_approche(uint64_t base, double b, uint64_t p) {
 //   somme_des_puissances afterwards: 1..10^7 took 7 % longer that way.
 template <class Noter>
 inline uint64_t diviser_les_multiples(uint64_t* reste_de, uint64_t n,
-                                      uint64_t p, uint64_t premier,
+                                      uint64_t p, uint64_t depart,
                                       Noter&& noter) {
-  uint64_t t = premier;
+  uint64_t t = depart;
   if (t >= n) return t - n;
   const Essai e = essai_de(p);
   for (; t < n; t += p) {

@@ -9,10 +9,10 @@
 
 #include "arith/decomp.h"
 #include "arith/racine.h"
-#include "commun/commutateurs.h"
 #include "plage/carres.h"
 #include "plage/equipe.h"
 #include "plage/fin_de_liste.h"
+#include "plage/seuils.h"
 #include "plage/segments.h"
 #include "premiers/cribleurs.h"
 #include "premiers/table_premiers.h"
@@ -69,7 +69,7 @@ constexpr int64_t kPetitsFlux = int64_t{1} << 16;  // stored primes below
 // Its length is a whole number of segments where it can be: a slice one N
 // longer sieves and hands over a segment of one N, which cost 9 % on
 // 1..10^7 on two threads.
-struct Plan {
+struct PlanDeTranche {
   int64_t fin;
   int64_t borne;
   bool flux;
@@ -84,7 +84,7 @@ struct Plan {
 // that the division that places each prime in the slice is spread over more
 // N; 2^12 N where what the sieve leaves is split N by N, so that a tick is
 // answered in time.
-Plan planifier(int64_t debut, int64_t longueur, bool premiere) {
+PlanDeTranche planifier(int64_t debut, int64_t longueur, bool premiere) {
   if (parite == 1) {
     const int64_t r = racine(debut) + (int64_t{1} << 15);
     return {r > 3037000499 || r * r > Nmax ? Nmax : r * r - 1, 0, false};
@@ -112,7 +112,7 @@ int64_t lister_seul(int64_t premier, Continuer continuer) {
   const int64_t longueur = Nmax - premier + 1;
   int64_t ecrit = premier - 1;
   while (ecrit < Nmax - 1) {
-    const Plan plan = planifier(ecrit + 1, longueur, ecrit + 1 == premier);
+    const PlanDeTranche plan = planifier(ecrit + 1, longueur, ecrit + 1 == premier);
     const int64_t fin = std::min(plan.fin, Nmax - 1);
     if (parite == 1) {
       lister_impairs(ecrit + 1, fin);
@@ -151,7 +151,7 @@ int64_t lister_en_equipe(int64_t premier, int fils, Continuer continuer) {
     while (confie < Nmax - 1 &&
            (fins.size() < 2 ||
             equipe_en_cours() < std::min(fils, 16) * (int64_t{1} << 19))) {
-      const Plan plan = planifier(confie + 1, longueur, confie + 1 == premier);
+      const PlanDeTranche plan = planifier(confie + 1, longueur, confie + 1 == premier);
       const int64_t fin = std::min(plan.fin, Nmax - 1);
       equipe_confier(
           preparer_crible(confie + 1, fin, plan.borne, plan.flux, parite == 2),
@@ -183,12 +183,10 @@ void lister_par_tranches(Continuer continuer) {
   // Room for every prime the walk over these N may add to the table, made
   // at once: growing it in steps would copy it, and hold two copies.
   reserver_premiers(racine(std::min(Nmax, kLimiteTable)) + 1);
-  // The odd sums are few and quick to list, and so are the listings below
-  // 64 times the walk's threshold (2^18 N up to 2^40, 2^13 above): starting
-  // threads and their memory costs more than they bring there. One thread.
-  const int64_t seuil =
-      Nmax > int64_t{1} << 40 ? seuil_plage / 32 : seuil_plage;
-  const int fils = parite == 1 || longueur / 64 < seuil ? 1 : fils_voulus();
+  // The odd sums are few and quick to list, and so are the short listings:
+  // one thread.
+  const int fils =
+      parite == 1 || longueur < seuil_des_fils(Nmax) ? 1 : fils_voulus();
   const int64_t ecrit = fils > 1 ? lister_en_equipe(premier, fils, continuer)
                                  : lister_seul(premier, continuer);
   finir_la_liste(premier, ecrit + 1);

@@ -5,6 +5,7 @@
 #include "premiers/marques.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -15,25 +16,26 @@ namespace {
 // The odd numbers 2x + 1 repeat their divisibility by 3, 5, 7, 11 and 13
 // with period 15015 in x. motif[x] is 1 when 2x + 1 has one of those
 // factors; it runs one segment past the period, so that any segment is a
-// single copy from motif + (its first x mod the period).
+// single copy from motif + (its first x mod the period). Built by the
+// compiler: a constant, which any thread may read.
 constexpr int64_t kPeriode = int64_t{3} * 5 * 7 * 11 * 13;
-unsigned char motif[kPeriode + kMarquesMax];
-
-// Fills motif, once.
-void preparer_motif() {
+constexpr auto motif = [] {
+  std::array<unsigned char, kPeriode + kMarquesMax> m{};
   for (int64_t x = 0; x < kPeriode + kMarquesMax; ++x) {
     const int64_t impair = 2 * x + 1;
-    motif[x] = impair % 3 == 0 || impair % 5 == 0 || impair % 7 == 0 ||
-               impair % 11 == 0 || impair % 13 == 0;
+    m[static_cast<size_t>(x)] = impair % 3 == 0 || impair % 5 == 0 ||
+                                impair % 7 == 0 || impair % 11 == 0 ||
+                                impair % 13 == 0;
   }
-}
+  return m;
+}();
 
 }  // namespace
 
 // The pattern marks 5, 7, 11 and 13 themselves: those are put back.
 void copier_motif(unsigned char* compose, int64_t lo, int64_t n) {
-  if (motif[1] == 0) preparer_motif();  // 3 is marked once it is built
-  std::memcpy(compose, motif + lo / 2 % kPeriode, static_cast<size_t>(n));
+  std::memcpy(compose, motif.data() + lo / 2 % kPeriode,
+              static_cast<size_t>(n));
   for (int64_t q : {5, 7, 11, 13})
     if (q > lo && q < lo + 2 * n) compose[(q - lo - 1) / 2] = 0;
 }

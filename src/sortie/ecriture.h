@@ -5,6 +5,7 @@
 #include <cstddef>
 
 // Writes the n bytes from p to descriptor fd, retrying after a signal and
-// after a partial write. Returns 0, or the reason of the failure (ENOSPC
-// when the system writes nothing and says no error).
+// after a partial write, and waiting for room on a non-blocking descriptor.
+// Returns 0, or the reason of the failure (ENOSPC when the system writes
+// nothing and says no error).
 int ecrire_tout(int fd, const char* p, size_t n);

@@ -48,7 +48,9 @@ extern int64_t rS;     // largest r with r * r <= S
 constexpr int64_t kMarche = 2048;
 
 // --- Divisors of N --------------------------------------------------------
-extern Table Prod;        // odometer: Prod[m] is the exponent given to Nfact[m]
+// The odometer: Prod[m] is the exponent given to Nfact[m]. Stepped by suiv2
+// in the tests' step-by-step walk only; calcul leaves it as it found it.
+extern Table Prod;
 extern Table Div;         // Div[1..ND1]: the divisors of N, increasing
 extern int64_t ND1;       // number of divisors of N
 extern u128 Smax;         // sum of the divisors of N

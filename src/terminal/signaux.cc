@@ -1,8 +1,11 @@
 // The signal handlers of a listing and NOFLSH on the terminal of standard
 // input. Only async-signal-safe calls in the handlers; each keeps errno.
+// Worker threads may run meanwhile: masks are the calling thread's
+// (pthread_sigmask), the workers keeping every signal blocked.
 
 #include "terminal/signaux.h"
 
+#include <pthread.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -39,7 +42,7 @@ void changer_noflsh(bool poser) {
   sigset_t ttou, masque;
   sigemptyset(&ttou);
   sigaddset(&ttou, SIGTTOU);
-  sigprocmask(SIG_BLOCK, &ttou, &masque);
+  pthread_sigmask(SIG_BLOCK, &ttou, &masque);
   termios modes{};
   if (tcgetattr(0, &modes) == 0) {
     if (poser)
@@ -48,7 +51,7 @@ void changer_noflsh(bool poser) {
       modes.c_lflag &= ~static_cast<tcflag_t>(NOFLSH);
     tcsetattr(0, TCSANOW, &modes);
   }
-  sigprocmask(SIG_SETMASK, &masque, nullptr);
+  pthread_sigmask(SIG_SETMASK, &masque, nullptr);
 }
 
 // Gives `sig` its default action and lets it through: raised while the
@@ -62,7 +65,7 @@ void effet_par_defaut(int sig) {
   sigset_t seul;
   sigemptyset(&seul);
   sigaddset(&seul, sig);
-  sigprocmask(SIG_UNBLOCK, &seul, nullptr);
+  pthread_sigmask(SIG_UNBLOCK, &seul, nullptr);
 }
 
 // SIGHUP, SIGQUIT, SIGTERM, SIGPIPE, and SIGINT when it does not stop the

@@ -1,7 +1,7 @@
 // The events of a listing, as the walk over N meets them: the ticks, Ctrl-C,
 // a resume after a stop and a new size of the terminal.
 
-#include "driver/liste.h"
+#include "driver/evenements.h"
 
 #include <unistd.h>
 
