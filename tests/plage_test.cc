@@ -164,31 +164,39 @@ TEST_F(Plage, SlicesLeaveTheBytesAndTheStateOfTheWalk) {
   unsetenv("KELVARO_FILS");
   const int64_t k16 = 65536, kHaut = 3037000499, p = 1000003, q = 1000033;
   const struct {
+    const char* nom;
     int64_t lo, hi, avant;
   } lignes[] = {
-      {k16 * k16 - 40, k16 * k16, 0},
-      {2 * (k16 + 1) * (k16 + 1) - 5, 2 * (k16 + 1) * (k16 + 1) + 1, 0},
-      {2 * k16 * k16 - 7, 2 * k16 * k16 + 7, 0},
-      {kHaut * kHaut - 50, kHaut * kHaut, 0},
-      {2 * 2147483647ll * 2147483647 - 9, 2 * 2147483647ll * 2147483647 + 1, 0},
-      {1, 70000, 0},  // segments of 2^15, slices of 2^16
-      {65530, 65536 + 65537, 0},
-      {1693182318746372, 1693182318747502, 0},  // inside a prime gap
-      {p * p - 2000, p * p, 0},
-      {p * p - 2000, p * p - 1, 0},
-      {p * q - 1000, p * q, 0},
-      {4294967296 - 2000, 4294967296 + 2000, 0},
-      {k53 - 3000, k53 + 3000, 0},
-      {9007199254736895, 9007199254741000, 0},  // a slice ends at 2^53 - 1
-      {k53, k53 + 3000, 0},                     // from 2^53 itself
-      {4099 * 4099 - 10, 4099 * 4099 + 10, 0},  // 4099^2 left past the sieve
-      {3590449939146470390, 3590449939146470410, 0},  // sum past 2^64
-      {9223372000556244036 - 30, 9223372000556244036, 0},
-      {INT64_MAX - 2000, INT64_MAX, 0},
-      {10, 6000, 100000},  // the table already past the range
-      {10000000000000000, 10000000000020000, 0},  // a streamed slice
+      {"square_of_2_16", k16 * k16 - 40, k16 * k16, 0},
+      {"doubled_square_of_2_16_plus_1", 2 * (k16 + 1) * (k16 + 1) - 5,
+       2 * (k16 + 1) * (k16 + 1) + 1, 0},
+      {"doubled_square_of_2_16", 2 * k16 * k16 - 7, 2 * k16 * k16 + 7, 0},
+      {"square_of_the_root_of_2_63", kHaut * kHaut - 50, kHaut * kHaut, 0},
+      {"doubled_square_of_2_31_minus_1", 2 * 2147483647ll * 2147483647 - 9,
+       2 * 2147483647ll * 2147483647 + 1, 0},
+      {"segments_of_2_15_slices_of_2_16", 1, 70000, 0},
+      {"across_two_slices", 65530, 65536 + 65537, 0},
+      {"inside_a_prime_gap", 1693182318746372, 1693182318747502, 0},
+      {"square_of_a_prime", p * p - 2000, p * p, 0},
+      {"below_a_prime_s_square", p * p - 2000, p * p - 1, 0},
+      {"product_of_two_primes", p * q - 1000, p * q, 0},
+      {"across_2_32", 4294967296 - 2000, 4294967296 + 2000, 0},
+      {"across_2_53", k53 - 3000, k53 + 3000, 0},
+      {"a_slice_ends_at_2_53_minus_1", 9007199254736895, 9007199254741000, 0},
+      {"from_2_53_itself", k53, k53 + 3000, 0},
+      {"4099_squared_left_past_the_sieve", 4099 * 4099 - 10, 4099 * 4099 + 10,
+       0},
+      {"sum_past_2_64", 3590449939146470390, 3590449939146470410, 0},
+      {"sum_past_2_64_at_its_end", 9223372000556244036 - 30,
+       9223372000556244036, 0},
+      {"the_top", INT64_MAX - 2000, INT64_MAX, 0},
+      {"the_table_already_past_the_range", 10, 6000, 100000},
+      {"a_streamed_slice", 10000000000000000, 10000000000020000, 0},
   };
-  for (const auto& l : lignes) comparer(l.lo, l.hi, l.avant);
+  for (const auto& l : lignes) {
+    SCOPED_TRACE(l.nom);
+    comparer(l.lo, l.hi, l.avant);
+  }
 }
 
 // The sieving primes above a segment's length wait in buckets: a multiple
@@ -357,6 +365,75 @@ TEST(Placement, EachPrimeAtItsFirstMultiple) {
     EXPECT_GT(places, 80000) << lo;
     EXPECT_EQ(faux, 0) << lo;
   }
+}
+
+// The slices a listing is cut into, from its first N and then from near
+// its end, at every magnitude and for each parity: each starts where the
+// one before ended and ends within the listing, the last on its last N; no
+// slice is sieved past the listing's largest bound (to which the table of
+// sieving primes is grown once, before the threads start), a streamed one
+// by every prime up to the root; the first is never streamed, and no
+// streamed slice is longer than kFenetre. Then the parts of the second
+// slice on 1 to 64 threads: 1 to 64 segments, and two per thread at the
+// least (about four) where the primes to place are few and the slice long
+// enough.
+TEST(Planification, SlicesAndPartsTileTheListing) {
+  const struct {
+    const char* nom;
+    int64_t premier, dernier;
+  } lignes[] = {
+      {"from_1", 1, 10000000},
+      {"near_10_12", 1000000000000, 1000100000000},
+      {"the_full_sieve_s_end_2_50", (int64_t{1} << 49), (int64_t{1} << 51)},
+      {"near_10_15", 1000000000000000, 1000000001000000},
+      {"streamed_near_10_16", 10000000000000000, 10000000100000000},
+      {"short_near_10_18", 1000000000000000000, 1000000000000200000},
+      {"across_2_53", k53 - 100000000, k53 + 100000000},
+      {"up_to_the_top", INT64_MAX - 10000000000, INT64_MAX}};
+  for (const auto& l : lignes)
+    for (int par = 0; par <= 2; ++par) {
+      SCOPED_TRACE(std::string(l.nom) + " parity " + std::to_string(par));
+      Nmax = l.dernier;
+      parite = par;
+      const int64_t longueur = l.dernier - l.premier + 1;
+      const int64_t plafond = borne_de_la_liste(l.premier, l.dernier);
+      for (const int64_t depart :
+           {l.premier, std::max(l.premier, l.dernier - 5000000)}) {
+        int64_t fin = depart - 1;  // the last N planned
+        for (int k = 0; k < 2000 && fin < l.dernier; ++k) {
+          const int64_t debut = fin + 1;
+          const PlanDeTranche plan =
+              planifier(debut, longueur, debut == l.premier);
+          ASSERT_GE(plan.fin, debut);
+          ASSERT_LE(plan.fin, l.dernier);
+          if (par != 1) {
+            EXPECT_LE(plan.borne, plafond) << debut;
+            EXPECT_FALSE(plan.flux && debut == l.premier);
+            EXPECT_TRUE(!plan.flux || plan.fin - debut < kFenetre) << debut;
+          }
+          fin = plan.fin;
+        }
+        if (depart > l.premier) {
+          EXPECT_EQ(fin, l.dernier);
+        }
+      }
+      // The parts of the second slice: the first is short.
+      const int64_t second = planifier(l.premier, longueur, true).fin + 1;
+      if (par == 1 || second >= l.dernier) continue;
+      const PlanDeTranche plan = planifier(second, longueur, false);
+      const Crible c =
+          preparer_crible(second, std::min(plan.fin, l.dernier - 1),
+                          plan.borne, plan.flux, par == 2);
+      const int64_t segments = (c.fin - c.debut) / kSegment + 1;
+      for (const int fils : {1, 2, 3, 7, 16, 64}) {
+        const int64_t par_part = segments_par_part(c, fils);
+        EXPECT_GE(par_part, 1);
+        EXPECT_LE(par_part, 64);
+        if (c.fin_premiers < (size_t{1} << 18) && segments >= 4 * fils) {
+          EXPECT_GE((segments + par_part - 1) / par_part, 2 * fils) << fils;
+        }
+      }
+    }
 }
 
 // KELVARO_FILS taken from 1 to 1024; anything else, or nothing, gives the

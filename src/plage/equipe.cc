@@ -108,19 +108,6 @@ Equipe equipe;
 
 int64_t nombre_de_n(const Crible& c) { return c.fin - c.debut + 1; }
 
-// The segments of a part of c: enough that placing the sieving primes at
-// its start (a division each, 2^18 of them about the work of a segment)
-// costs little beside them, and few enough that each thread has about four
-// parts of the slice, so that all of them work to the end of a short
-// listing. 64 at most.
-int64_t segments_par_part(const Crible& c) {
-  const int64_t segments = (nombre_de_n(c) + kSegment - 1) / kSegment;
-  const int64_t placement = static_cast<int64_t>(c.fin_premiers >> 18) + 1;
-  const int64_t quatre = 4 * static_cast<int64_t>(equipe.nb_fils);
-  const int64_t par_fil = (segments + quatre - 1) / quatre;
-  return std::clamp(std::max(placement, par_fil), int64_t{1}, int64_t{64});
-}
-
 bool continuer_ouvrier(int64_t) {
   return !equipe.arret_vu.load(std::memory_order_relaxed);
 }
@@ -257,6 +244,18 @@ bool prendre(Paquet& paquet) {
 
 }  // namespace
 
+// Enough that placing the sieving primes at a part's start (a division
+// each, 2^18 of them about the work of a segment) costs little beside its
+// segments, and few enough that each thread has about four parts of the
+// slice, so that all of them work to the end of a short listing.
+int64_t segments_par_part(const Crible& c, int fils) {
+  const int64_t segments = (nombre_de_n(c) + kSegment - 1) / kSegment;
+  const int64_t placement = static_cast<int64_t>(c.fin_premiers >> 18) + 1;
+  const int64_t quatre = 4 * static_cast<int64_t>(fils);
+  const int64_t par_fil = (segments + quatre - 1) / quatre;
+  return std::clamp(std::max(placement, par_fil), int64_t{1}, int64_t{64});
+}
+
 int processeurs() {
   cpu_set_t cpus;
   if (sched_getaffinity(0, sizeof cpus, &cpus) != 0) return 1;
@@ -315,7 +314,7 @@ void equipe_confier(const Crible& c, int64_t rang0) {
     }
   }
   // c.fin may be 2^63 - 2: no N past it is formed.
-  const int64_t part = segments_par_part(c) * kSegment;
+  const int64_t part = segments_par_part(c, equipe.nb_fils) * kSegment;
   for (int64_t lo = c.debut, fin = 0; fin < c.fin; lo = fin + 1) {
     fin = c.fin - lo < part ? c.fin : lo + part - 1;
     Part& p = t->parts.emplace_back();

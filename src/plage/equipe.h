@@ -10,6 +10,9 @@
 
 #include "plage/segments.h"
 
+// The segments of each part of the slice c on `fils` threads: 1 to 64.
+int64_t segments_par_part(const Crible& c, int fils);
+
 // The CPUs this process may run on (sched_getaffinity).
 int processeurs();
 

@@ -21,12 +21,8 @@
 
 namespace {
 
-// The primes sieved over the N up to fin, of a listing of `longueur` N:
-// every prime up to the root of fin, where they are at most kCribleComplet
-// and not too many for the listing (placing each in a slice costs a
-// division); else the primes up to kCriblePartiel at most, and what they
-// leave of an N past the square of the next prime is split one N at a time
-// (or sieved by the streamed primes, when the slice is streamed).
+// The bounds of borne_du_crible: every prime up to the root, or up to a
+// partial bound.
 constexpr int64_t kCribleComplet = int64_t{1} << 25;  // 2 million primes
 constexpr int64_t kCriblePartiel = int64_t{1} << 20;
 // A segment keeps each sieving prime's next multiple, and each streamed
@@ -34,6 +30,16 @@ constexpr int64_t kCriblePartiel = int64_t{1} << 20;
 // kCribleComplet, the streamed ones to the root of 2^63 - 1, 3037000499.
 static_assert(kCribleComplet < int64_t{1} << 32 &&
               kCriblePartiel <= kCribleComplet);
+
+// A streamed slice sieves every prime up to the root of its last N, r,
+// whatever its length: about r / 3 ns of work (the primes found anew and
+// each one's first multiple placed), against 3 to 10 us per N for the split
+// of what a partial sieve leaves (from 10^16 to 2^63). It pays from about
+// r / 16384 N, and its slices go up to kFenetre N.
+constexpr int64_t kPetitsFlux = int64_t{1} << 16;  // stored primes below
+
+}  // namespace
+
 int64_t borne_du_crible(int64_t longueur, int64_t fin) {
   const int64_t r = racine(fin);
   const int64_t par_n = 64 * std::min(longueur, int64_t{1} << 40);
@@ -41,10 +47,9 @@ int64_t borne_du_crible(int64_t longueur, int64_t fin) {
   return std::min(r, std::clamp(par_n, int64_t{1} << 12, kCriblePartiel));
 }
 
-// The largest bound borne_du_crible gives any slice of a listing of the N
-// from premier to nmax: every prime up to the root where the listing's
-// first N already allows it (the root grows with the slices, up to
-// kCribleComplet and 64 per N), else the partial bound.
+// Every prime up to the root where the listing's first N already allows it
+// (the root grows with the slices, up to kCribleComplet and 64 per N), else
+// the partial bound.
 int64_t borne_de_la_liste(int64_t premier, int64_t nmax) {
   const int64_t longueur = nmax - premier + 1;
   const int64_t par_n = 64 * std::min(longueur, int64_t{1} << 40);
@@ -55,25 +60,6 @@ int64_t borne_de_la_liste(int64_t premier, int64_t nmax) {
              ? std::max(std::min(racine(nmax), complet), partiel)
              : partiel;
 }
-
-// A streamed slice sieves every prime up to the root of its last N, r,
-// whatever its length: about r / 3 ns of work (the primes found anew and
-// each one's first multiple placed), against 3 to 10 us per N for the split
-// of what a partial sieve leaves (from 10^16 to 2^63). It pays from about
-// r / 16384 N, and its slices go up to kFenetre N (4 bytes noted per N and
-// large prime, 0.7 of those per N: 12 MiB).
-constexpr int64_t kFenetre = int64_t{1} << 22;
-constexpr int64_t kPetitsFlux = int64_t{1} << 16;  // stored primes below
-
-// The plan of one slice of the listing: its last N, and how it is sieved.
-// Its length is a whole number of segments where it can be: a slice one N
-// longer sieves and hands over a segment of one N, which cost 9 % on
-// 1..10^7 on two threads.
-struct PlanDeTranche {
-  int64_t fin;
-  int64_t borne;
-  bool flux;
-};
 
 // The slice of the listing that starts at debut, its N up to Nmax (the
 // listing's last N is left to calcul): for the odd sums, about 2^15 squares
@@ -105,6 +91,8 @@ PlanDeTranche planifier(int64_t debut, int64_t longueur, bool premiere) {
   const int64_t fin = pas > apres ? Nmax : debut + pas - 1;
   return {fin, borne_du_crible(longueur, std::min(fin, Nmax - 1)), false};
 }
+
+namespace {
 
 // The N from premier to Nmax - 1 on this thread, a slice at a time; Nmax is
 // left to calcul. Returns the last N whose line is written.
