@@ -418,8 +418,9 @@ TEST(Planification, SlicesAndPartsTileTheListing) {
         }
       }
       // The parts of the second slice: the first is short.
-      const int64_t second = planifier(l.premier, longueur, true).fin + 1;
-      if (par == 1 || second >= l.dernier) continue;
+      const int64_t premiere_fin = planifier(l.premier, longueur, true).fin;
+      if (par == 1 || premiere_fin >= l.dernier - 1) continue;
+      const int64_t second = premiere_fin + 1;
       const PlanDeTranche plan = planifier(second, longueur, false);
       const Crible c =
           preparer_crible(second, std::min(plan.fin, l.dernier - 1),

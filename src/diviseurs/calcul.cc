@@ -8,6 +8,7 @@
 
 #include "arith/decomp.h"
 #include "diviseurs/liste_diviseurs.h"
+#include "diviseurs/sommes.h"
 #include "sortie/ligne.h"
 #include "state/state.h"
 
@@ -55,11 +56,7 @@ void diviseurs() {
   if (ND1 > 1) Diviseur = Div[static_cast<size_t>(ND1)];
 }
 
-bool qualifie() {
-  if (parite == 2) return (Smax & 1) == 0;
-  if (parite == 1) return Smax % 2 == 1;
-  return true;
-}
+bool qualifie() { return a_la_parite(Smax, parite); }
 
 void couper() {
   Div.resize(1);

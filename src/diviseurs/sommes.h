@@ -1,5 +1,6 @@
-// The sums of divisors built from a prime power, and how wide they may
-// grow: the two facts every way of summing the divisors relies on.
+// The sums of divisors built from a prime power, how wide they may grow,
+// and which of them a parity keeps: the facts every way of summing the
+// divisors relies on.
 #pragma once
 
 #include <cstdint>
@@ -17,3 +18,12 @@ constexpr uint64_t somme_des_puissances(uint64_t q, int32_t e) {
 // (Robin's bound, for N >= 3; sigma(1) = 1, sigma(2) = 3), and 6.85 * 2^61
 // < 2^64. Above, sigma(N) may pass 2^64 from N = 2^62 on.
 constexpr bool somme_sur_64_bits(int64_t n) { return n < int64_t{1} << 61; }
+
+// Whether a sum of divisors has its line under the parity asked for: 2 the
+// even sums, 1 the odd ones (the remainder of 2 is 1), 0 every sum.
+template <class Somme>
+constexpr bool a_la_parite(Somme somme, int32_t par) {
+  if (par == 2) return (somme & 1) == 0;
+  if (par == 1) return somme % 2 == 1;
+  return true;
+}

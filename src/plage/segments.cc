@@ -39,7 +39,7 @@ Notes notes_principales;
 // the even sums, one whose sum is even.
 template <class Somme>
 bool a_sa_ligne(const Crible& c, Somme somme) {
-  return !c.paires || (somme & 1) == 0;
+  return a_la_parite(somme, c.paires ? 2 : 0);
 }
 
 // Calls f with poste's sums: in 64 bits where every one of c's fits, else
