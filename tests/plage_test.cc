@@ -423,14 +423,15 @@ TEST(Planification, SlicesAndPartsTileTheListing) {
       const int64_t second = premiere_fin + 1;
       const PlanDeTranche plan = planifier(second, longueur, false);
       const Crible c =
-          preparer_crible(second, std::min(plan.fin, l.dernier - 1),
-                          plan.borne, plan.flux, par == 2);
+          preparer_crible(second, std::min(plan.fin, l.dernier - 1), plan.borne,
+                          plan.flux, par == 2);
       const int64_t segments = (c.fin - c.debut) / kSegment + 1;
       for (const int fils : {1, 2, 3, 7, 16, 64}) {
         const int64_t par_part = segments_par_part(c, fils);
         EXPECT_GE(par_part, 1);
         EXPECT_LE(par_part, 64);
-        if (c.fin_premiers < (size_t{1} << 18) && segments >= 4 * fils) {
+        if (c.fin_premiers < (size_t{1} << 18) &&
+            segments >= int64_t{4} * fils) {
           EXPECT_GE((segments + par_part - 1) / par_part, 2 * fils) << fils;
         }
       }

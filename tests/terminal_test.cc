@@ -517,8 +517,8 @@ TEST(Statut, CursorFollowedThroughTheLastColumn) {
   for (const Ligne& l : lignes) {
     int colonne = l.colonne;
     bool attente = false;
-    const int rangs = descente(l.texte, std::strlen(l.texte), 10, colonne,
-                               attente);
+    const int rangs =
+        descente(l.texte, std::strlen(l.texte), 10, colonne, attente);
     EXPECT_EQ(rangs, l.rangs) << l.texte;
     if (rangs >= 0) {
       EXPECT_EQ(colonne, l.fin) << l.texte;
@@ -555,7 +555,8 @@ const Ecriture kEcritures[] = {
     {false, std::string(40, 'x'), "a row filled to the last column"},
     {false, "x suite\n", "the line's end, wrapped to the next row"},
     {false, "\n" + std::string(100, 'y') + "\nfin\n", "a line over three rows"},
-    {false, "\tt\tt\n" + std::string(39, 'z') + "\t\n", "a tab at the last column"},
+    {false, "\tt\tt\n" + std::string(39, 'z') + "\t\n",
+     "a tab at the last column"},
     {true, "texte neuf\n", "the line's new text, drawn under the row"}};
 
 TEST(Statut, StandsBelowEveryKindOfWrite) {
@@ -589,7 +590,8 @@ TEST(Statut, StandsBelowEveryKindOfWrite) {
   auto lire_tout = [&] {
     char b[65536], c;
     pollfd attente = {fait[0], POLLIN, 0};
-    const bool venu = poll(&attente, 1, 10000) == 1 && read(fait[0], &c, 1) == 1;
+    const bool venu =
+        poll(&attente, 1, 10000) == 1 && read(fait[0], &c, 1) == 1;
     // The step's bytes are all in the terminal once it has said it is done.
     for (pollfd m = {maitre, POLLIN, 0}; poll(&m, 1, 50) == 1;) {
       const ssize_t n = read(maitre, b, sizeof b);
@@ -606,7 +608,8 @@ TEST(Statut, StandsBelowEveryKindOfWrite) {
       EXPECT_FALSE(garde_un_statut(e.texte())) << e.texte();
     } else {
       EXPECT_EQ(e.rang(e.curseur() + 1).compare(0, 4, "N = "), 0)
-          << ecriture.nom << "\n" << e.texte();
+          << ecriture.nom << "\n"
+          << e.texte();
       EXPECT_TRUE(statut_sous_la_liste(e)) << ecriture.nom << "\n" << e.texte();
     }
     ASSERT_EQ(write(suite[1], "x", 1), 1);

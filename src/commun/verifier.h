@@ -6,10 +6,10 @@
 #ifdef KELVARO_VERIFICATIONS
 #include <cstdio>
 #include <cstdlib>
-#define VERIFIER(regle)                                                      \
-  ((regle) ? (void)0                                                         \
-           : (std::fprintf(stderr, "kelvaro: %s:%d: rule broken: %s\n",      \
-                           __FILE__, __LINE__, #regle),                      \
+#define VERIFIER(regle)                                                 \
+  ((regle) ? (void)0                                                    \
+           : (std::fprintf(stderr, "kelvaro: %s:%d: rule broken: %s\n", \
+                           __FILE__, __LINE__, #regle),                 \
               std::abort()))
 #else
 #define VERIFIER(regle) ((void)0)

@@ -55,13 +55,13 @@ void calculer_bloc(Suite& s) {
     const auto p = static_cast<uint64_t>(premiers[c]);
     if (carre_depasse(p, fin)) break;
     // p^2e divides k^2 < 2^63.
-    diviser_les_multiples(
-        s.cofacteur, static_cast<uint64_t>(s.taille), p,
-        jusqua_multiple(s.base, p),
-        [&](uint64_t t, int32_t exposant, uint64_t) {
-          s.nombre[t] *= static_cast<uint32_t>(2 * exposant + 1);
-          s.somme[t] *= somme_des_puissances(p, 2 * exposant);
-        });
+    diviser_les_multiples(s.cofacteur, static_cast<uint64_t>(s.taille), p,
+                          jusqua_multiple(s.base, p),
+                          [&](uint64_t t, int32_t exposant, uint64_t) {
+                            s.nombre[t] *=
+                                static_cast<uint32_t>(2 * exposant + 1);
+                            s.somme[t] *= somme_des_puissances(p, 2 * exposant);
+                          });
   }
   // What is left above 1 is one prime q, below 2^32: m^2 has q^2.
   for (int64_t t = 0; t < s.taille; ++t)

@@ -37,11 +37,11 @@ constexpr size_t kTampons = 3;
 // worker, taken by one, done.
 enum class Etape : uint8_t { kAttend, kPrise, kFaite };
 
-// A share (de, a] of a slice's streamed primes. The worker that takes it
+// A share (bas, haut] of a slice's streamed primes. The worker that takes it
 // notes their multiples in `notes` without the lock; the parts read them
 // only once every share of the slice is done, which the lock orders after.
 struct Partage {
-  int64_t de = 0, a = 0;
+  int64_t bas = 0, haut = 0;
   Etape etape = Etape::kAttend;
   Notes notes;
 };
@@ -147,16 +147,16 @@ bool trouver(Tache& tache) {
 // team stops.
 std::unique_ptr<char[]> prendre_tampon(int w) {
   std::unique_lock<std::mutex> garde(equipe.verrou);
-  Tampons& a = *equipe.tampons[static_cast<size_t>(w)];
-  while (!equipe.arret && a.libres.empty() && a.faits == kTampons)
-    a.rendu.wait(garde);
+  Tampons& siens = *equipe.tampons[static_cast<size_t>(w)];
+  while (!equipe.arret && siens.libres.empty() && siens.faits == kTampons)
+    siens.rendu.wait(garde);
   if (equipe.arret) return nullptr;
-  if (a.libres.empty()) {
-    ++a.faits;
+  if (siens.libres.empty()) {
+    ++siens.faits;
     return std::make_unique_for_overwrite<char[]>(kTailleTampon);
   }
-  auto b = std::move(a.libres.back());
-  a.libres.pop_back();
+  auto b = std::move(siens.libres.back());
+  siens.libres.pop_back();
   return b;
 }
 
@@ -167,16 +167,16 @@ void travailler(Tranche& t, Part& p, Poste& poste, TextesLigne& textes, int w) {
   parcourir_segments(
       poste, t.c, p.lo, p.fin, t.listes, [&](int64_t lo, int64_t n) {
         for (int64_t de = 0; de < n; de += kPaquet) {
-          const int64_t a = std::min(n, de + kPaquet);
+          const int64_t vers = std::min(n, de + kPaquet);
           Paquet paquet;
           paquet.ouvrier = w;
           paquet.octets = prendre_tampon(w);
           if (!paquet.octets) return false;
-          paquet.taille = static_cast<size_t>(
-              former_lignes(poste, t.c, lo, de, a, rang, textes,
-                            paquet.octets.get()) -
-              paquet.octets.get());
-          paquet.dernier = lo + a - 1;
+          paquet.taille =
+              static_cast<size_t>(former_lignes(poste, t.c, lo, de, vers, rang,
+                                                textes, paquet.octets.get()) -
+                                  paquet.octets.get());
+          paquet.dernier = lo + vers - 1;
           paquet.rang = rang;
           const std::lock_guard<std::mutex> garde(equipe.verrou);
           p.paquets.push_back(std::move(paquet));
@@ -198,15 +198,14 @@ void ouvrier(int w) {
     Tranche& t = *tache.t;
     garde.unlock();
     if (tache.partage != nullptr)
-      noter_grands(t.c, *poste, tache.partage->de, tache.partage->a,
+      noter_grands(t.c, *poste, tache.partage->bas, tache.partage->haut,
                    tache.partage->notes, continuer_ouvrier);
     else
       travailler(t, *tache.part, *poste, textes, w);
     garde.lock();
     if (tache.partage != nullptr) {
       tache.partage->etape = Etape::kFaite;
-      if (++t.partages_faits == t.partages.size())
-        equipe.travail.notify_all();
+      if (++t.partages_faits == t.partages.size()) equipe.travail.notify_all();
     } else {
       tache.part->etape = Etape::kFaite;
       equipe.rendu.notify_one();
@@ -304,12 +303,12 @@ void equipe_confier(const Crible& c, int64_t rang0) {
   auto t = std::make_unique<Tranche>();
   t->c = c;
   if (c.grands) {
-    const int64_t k = 8 * int64_t{std::min(equipe.nb_fils, equipe.nb_cpus)};
-    t->partages.resize(static_cast<size_t>(k));
-    for (int64_t u = 0; u < k; ++u) {
+    const int64_t nb = 8 * int64_t{std::min(equipe.nb_fils, equipe.nb_cpus)};
+    t->partages.resize(static_cast<size_t>(nb));
+    for (int64_t u = 0; u < nb; ++u) {
       Partage& p = t->partages[static_cast<size_t>(u)];
-      p.de = c.apres + (c.jusqua - c.apres) * u / k;
-      p.a = c.apres + (c.jusqua - c.apres) * (u + 1) / k;
+      p.bas = c.apres + (c.jusqua - c.apres) * u / nb;
+      p.haut = c.apres + (c.jusqua - c.apres) * (u + 1) / nb;
       t->listes.push_back(&p.notes);
     }
   }
@@ -346,9 +345,9 @@ bool equipe_recevoir(Paquet& paquet, int attente_ms) {
 void equipe_rendre(Paquet& paquet) {
   if (!paquet.octets) return;
   const std::lock_guard<std::mutex> garde(equipe.verrou);
-  Tampons& a = *equipe.tampons[static_cast<size_t>(paquet.ouvrier)];
-  a.libres.push_back(std::move(paquet.octets));
-  a.rendu.notify_one();
+  Tampons& siens = *equipe.tampons[static_cast<size_t>(paquet.ouvrier)];
+  siens.libres.push_back(std::move(paquet.octets));
+  siens.rendu.notify_one();
 }
 
 void equipe_fin() {
@@ -357,7 +356,7 @@ void equipe_fin() {
     equipe.arret = true;
     equipe.arret_vu = true;
     equipe.travail.notify_all();
-    for (const auto& a : equipe.tampons) a->rendu.notify_all();
+    for (const auto& t : equipe.tampons) t->rendu.notify_all();
   }
   for (auto& o : equipe.ouvriers) o.join();
   equipe.ouvriers.clear();

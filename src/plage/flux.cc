@@ -67,7 +67,8 @@ AVX512 void decalages_avx512(const uint32_t* premiers, int64_t n, uint64_t base,
   }
   const auto bd = static_cast<double>(base);
   for (; u < n; ++u)
-    sortie[u] = static_cast<uint32_t>(jusqua_multiple_approche(base, bd, premiers[u]));
+    sortie[u] =
+        static_cast<uint32_t>(jusqua_multiple_approche(base, bd, premiers[u]));
 }
 #endif
 
@@ -121,6 +122,6 @@ void flux_decalages(Flux& flux, uint64_t base) {
 #endif
   const auto b = static_cast<double>(base);
   for (int64_t u = 0; u < flux.taille; ++u)
-    flux.decalages[u] =
-        static_cast<uint32_t>(jusqua_multiple_approche(base, b, flux.premiers[u]));
+    flux.decalages[u] = static_cast<uint32_t>(
+        jusqua_multiple_approche(base, b, flux.premiers[u]));
 }

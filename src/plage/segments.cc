@@ -42,12 +42,12 @@ bool a_sa_ligne(const Crible& c, Somme somme) {
   return a_la_parite(somme, c.paires ? 2 : 0);
 }
 
-// Calls f with poste's sums: in 64 bits where every one of c's fits, else
+// Calls faire with poste's sums: in 64 bits where every one of c's fits, else
 // in 128.
 template <class P, class F>
-decltype(auto) selon_les_sommes(P& poste, const Crible& c, F&& f) {
-  if (somme_sur_64_bits(c.fin)) return f(poste.somme64);
-  return f(poste.somme128);
+decltype(auto) selon_les_sommes(P& poste, const Crible& c, F&& faire) {
+  if (somme_sur_64_bits(c.fin)) return faire(poste.somme64);
+  return faire(poste.somme128);
 }
 
 // Multiplies in the count and sum of N at t the factors of its rest r,
@@ -76,7 +76,7 @@ void diviser_cribleurs(Poste& poste, Somme* somme, const Crible& c, int64_t lo,
   const Table& premiers = *c.premiers;
   for (size_t u = 2; u < c.fin_petits; ++u)
     poste.prochain[u] = static_cast<uint32_t>(diviser_les_multiples(
-        poste.cofacteur, static_cast<uint64_t>(n), 
+        poste.cofacteur, static_cast<uint64_t>(n),
         static_cast<uint64_t>(premiers[u]), poste.prochain[u], noter));
   if (c.fin_petits == c.fin_premiers) return;
   const auto s = static_cast<size_t>((lo - poste.seaux_debut) / kSegment);
@@ -84,12 +84,11 @@ void diviser_cribleurs(Poste& poste, Somme* somme, const Crible& c, int64_t lo,
   // A segment but the range's last is kSegment long, so the next multiple,
   // p - (n - t) past the next segment's start, is in segment s + 1 +
   // (that distance) / kSegment.
-  const int64_t reste = poste.seaux_fin - (lo + n);  // N after the segment
+  const int64_t restants = poste.seaux_fin - (lo + n);  // N after the segment
   for (const Coup coup : seau) {
-    const uint64_t d = diviser_les_multiples(poste.cofacteur,
-                                             static_cast<uint64_t>(n), coup.p,
-                                             coup.t, noter);
-    if (static_cast<int64_t>(d) <= reste)
+    const uint64_t d = diviser_les_multiples(
+        poste.cofacteur, static_cast<uint64_t>(n), coup.p, coup.t, noter);
+    if (static_cast<int64_t>(d) <= restants)
       poste.seaux[s + 1 + d / kSegment].push_back(
           {coup.p, static_cast<uint32_t>(d % kSegment)});
   }
@@ -160,9 +159,9 @@ void segment(Poste& poste, Somme* somme, const Crible& c, int64_t lo, int64_t n,
 
 template <class Somme>
 char* lignes(const Poste& poste, const Somme* somme, const Crible& c,
-             int64_t lo, int64_t de, int64_t a, int64_t& rang,
+             int64_t lo, int64_t de, int64_t vers, int64_t& rang,
              TextesLigne& textes, char* out) {
-  for (int64_t t = de; t < a; ++t)
+  for (int64_t t = de; t < vers; ++t)
     if (a_sa_ligne(c, somme[t]))
       out = former_resultat(out, textes, ++rang, lo + t, poste.nombre[t],
                             somme[t]);
@@ -196,8 +195,8 @@ Crible preparer_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
        p = premiers[++c.fin_premiers]) {
   }
   c.suivant = static_cast<uint64_t>(premiers[c.fin_premiers]);
-  for (c.fin_petits = 2; c.fin_petits < c.fin_premiers &&
-                         premiers[c.fin_petits] <= kSegment;
+  for (c.fin_petits = 2;
+       c.fin_petits < c.fin_premiers && premiers[c.fin_petits] <= kSegment;
        ++c.fin_petits) {
   }
   // With every prime up to the root of fin divided out, what is left of an
@@ -249,8 +248,9 @@ void placer(Poste& poste, const Crible& c, int64_t lo, int64_t fin) {
   for (size_t u = 2; u < c.fin_premiers; ++u) {
     const int64_t p = premiers[u];
     const auto d = static_cast<int64_t>(
-        p < 65536 ? jusqua_multiple(base, static_cast<uint64_t>(p))
-                  : jusqua_multiple_approche(base, x, static_cast<uint64_t>(p)));
+        p < 65536
+            ? jusqua_multiple(base, static_cast<uint64_t>(p))
+            : jusqua_multiple_approche(base, x, static_cast<uint64_t>(p)));
     if (u < c.fin_petits)
       poste.prochain[u] = static_cast<uint32_t>(d);
     else if (d <= fin - lo)
@@ -265,20 +265,19 @@ int64_t parcourir_segments(Poste& poste, const Crible& c, int64_t debut,
   placer(poste, c, debut, fin);
   for (int64_t lo = debut; lo <= fin;) {
     const int64_t n = std::min(kSegment, fin - lo + 1);
-    selon_les_sommes(poste, c, [&](auto* somme) {
-      segment(poste, somme, c, lo, n, notes);
-    });
+    selon_les_sommes(
+        poste, c, [&](auto* somme) { segment(poste, somme, c, lo, n, notes); });
     if (!apres(lo, n)) return lo + n - 1;
     lo += n;
   }
   return fin;
 }
 
-char* former_lignes(const Poste& poste, const Crible& c, int64_t lo,
-                    int64_t de, int64_t a, int64_t& rang, TextesLigne& textes,
+char* former_lignes(const Poste& poste, const Crible& c, int64_t lo, int64_t de,
+                    int64_t vers, int64_t& rang, TextesLigne& textes,
                     char* out) {
   return selon_les_sommes(poste, c, [&](const auto* somme) {
-    return lignes(poste, somme, c, lo, de, a, rang, textes, out);
+    return lignes(poste, somme, c, lo, de, vers, rang, textes, out);
   });
 }
 
@@ -299,10 +298,10 @@ int64_t lister_crible(int64_t debut, int64_t fin, int64_t borne, bool flux,
   return parcourir_segments(
       poste, c, c.debut, c.fin, notes, [&](int64_t lo, int64_t n) {
         for (int64_t de = 0; de < n; de += kPaquet) {
-          const int64_t a = std::min(n, de + kPaquet);
-          sortie_pos = former_lignes(
-              poste, c, lo, de, a, nN, textes_de_sortie(),
-              place(static_cast<size_t>(a - de) * kLigneMax));
+          const int64_t vers = std::min(n, de + kPaquet);
+          sortie_pos =
+              former_lignes(poste, c, lo, de, vers, nN, textes_de_sortie(),
+                            place(static_cast<size_t>(vers - de) * kLigneMax));
         }
         return lo + n > c.fin || continuer(lo + n - 1);
       });

@@ -101,12 +101,12 @@ int64_t parcourir_segments(Poste& poste, const Crible& c, int64_t debut,
                            int64_t fin, const std::vector<const Notes*>& notes,
                            const std::function<bool(int64_t, int64_t)>& apres);
 
-// Writes at out the lines of the N from lo + de to lo + a - 1 of that
+// Writes at out the lines of the N from lo + de to lo + vers - 1 of that
 // segment whose sum has c's parity, numbered on from rang, which it
-// increases; out has (a - de) * kLigneMax bytes free. Returns the end of
+// increases; out has (vers - de) * kLigneMax bytes free. Returns the end of
 // what it wrote.
-char* former_lignes(const Poste& poste, const Crible& c, int64_t lo,
-                    int64_t de, int64_t a, int64_t& rang, TextesLigne& textes,
+char* former_lignes(const Poste& poste, const Crible& c, int64_t lo, int64_t de,
+                    int64_t vers, int64_t& rang, TextesLigne& textes,
                     char* out);
 
 // Writes the result line of every N from debut to fin whose divisor sum

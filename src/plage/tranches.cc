@@ -12,8 +12,8 @@
 #include "plage/carres.h"
 #include "plage/equipe.h"
 #include "plage/fin_de_liste.h"
-#include "plage/seuils.h"
 #include "plage/segments.h"
+#include "plage/seuils.h"
 #include "premiers/cribleurs.h"
 #include "premiers/table_premiers.h"
 #include "sortie/sortie.h"
@@ -54,8 +54,8 @@ int64_t borne_de_la_liste(int64_t premier, int64_t nmax) {
   const int64_t longueur = nmax - premier + 1;
   const int64_t par_n = 64 * std::min(longueur, int64_t{1} << 40);
   const int64_t complet = std::min(kCribleComplet, par_n);
-  const int64_t partiel =
-      std::min(racine(nmax), std::clamp(par_n, int64_t{1} << 12, kCriblePartiel));
+  const int64_t partiel = std::min(
+      racine(nmax), std::clamp(par_n, int64_t{1} << 12, kCriblePartiel));
   return racine(premier) <= complet
              ? std::max(std::min(racine(nmax), complet), partiel)
              : partiel;
@@ -100,7 +100,8 @@ int64_t lister_seul(int64_t premier, Continuer continuer) {
   const int64_t longueur = Nmax - premier + 1;
   int64_t ecrit = premier - 1;
   while (ecrit < Nmax - 1) {
-    const PlanDeTranche plan = planifier(ecrit + 1, longueur, ecrit + 1 == premier);
+    const PlanDeTranche plan =
+        planifier(ecrit + 1, longueur, ecrit + 1 == premier);
     const int64_t fin = std::min(plan.fin, Nmax - 1);
     if (parite == 1) {
       lister_impairs(ecrit + 1, fin);
@@ -139,7 +140,8 @@ int64_t lister_en_equipe(int64_t premier, int fils, Continuer continuer) {
     while (confie < Nmax - 1 &&
            (fins.size() < 2 ||
             equipe_en_cours() < std::min(fils, 16) * (int64_t{1} << 19))) {
-      const PlanDeTranche plan = planifier(confie + 1, longueur, confie + 1 == premier);
+      const PlanDeTranche plan =
+          planifier(confie + 1, longueur, confie + 1 == premier);
       const int64_t fin = std::min(plan.fin, Nmax - 1);
       equipe_confier(
           preparer_crible(confie + 1, fin, plan.borne, plan.flux, parite == 2),

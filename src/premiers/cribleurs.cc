@@ -22,4 +22,4 @@ const Table& cribleurs_jusqua(int64_t x) {
   return cribleurs;
 }
 
-void figer_cribleurs(bool f) { fige = f; }
+void figer_cribleurs(bool oui) { fige = oui; }

@@ -19,16 +19,18 @@ namespace {
 // single copy from motif + (its first x mod the period). Built by the
 // compiler: a constant, which any thread may read.
 constexpr int64_t kPeriode = int64_t{3} * 5 * 7 * 11 * 13;
-constexpr auto motif = [] {
-  std::array<unsigned char, kPeriode + kMarquesMax> m{};
-  for (int64_t x = 0; x < kPeriode + kMarquesMax; ++x) {
+constexpr int64_t kLongueurMotif = kPeriode + kMarquesMax;
+constexpr std::array<unsigned char, kLongueurMotif> construire_motif() {
+  std::array<unsigned char, kLongueurMotif> m{};
+  for (int64_t x = 0; x < kLongueurMotif; ++x) {
     const int64_t impair = 2 * x + 1;
     m[static_cast<size_t>(x)] = impair % 3 == 0 || impair % 5 == 0 ||
                                 impair % 7 == 0 || impair % 11 == 0 ||
                                 impair % 13 == 0;
   }
   return m;
-}();
+}
+constexpr auto motif = construire_motif();
 
 }  // namespace
 

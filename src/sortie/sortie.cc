@@ -39,7 +39,8 @@ void ecrire_sortie(const char* p, size_t n) {
 
 void envoyer(const char* octets, size_t n) {
   const int erreur = ecrire_tout(1, octets, n);
-  if (erreur != 0) echouer("erreur d'ecriture sur la sortie standard", erreur, 3);
+  if (erreur != 0)
+    echouer("erreur d'ecriture sur la sortie standard", erreur, 3);
 }
 
 // What the terminal's hook leaves moves to the front of the buffer: at most

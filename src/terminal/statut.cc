@@ -14,8 +14,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <cstdint>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -157,17 +157,16 @@ std::string texte_coupe(int w) {
 // may no longer be the cursor's.
 std::string dessin(int w, bool debut_de_rang) {
   etat.texte_neuf = false;
-  return debut_de_rang
-             ? "\033D\r" + texte_coupe(w) + "\033[J\r\033M"
-             : "\033D\0337\r" + texte_coupe(w) + "\033[J\0338\033M";
+  return debut_de_rang ? "\033D\r" + texte_coupe(w) + "\033[J\r\033M"
+                       : "\033D\0337\r" + texte_coupe(w) + "\033[J\0338\033M";
 }
 
 // The line may be drawn now, at width w: the listing has run a second, the
 // terminal has room, the process is in the foreground and no handler has
 // taken the line away.
 bool dessinable(int w) {
-  return etat.possible && !etat.texte.empty() && w >= 2 &&
-         etat.retenu == 0 && au_premier_plan();
+  return etat.possible && !etat.texte.empty() && w >= 2 && etat.retenu == 0 &&
+         au_premier_plan();
 }
 
 // The cursor is known, with no wrap pending, at the width it was followed
@@ -183,8 +182,7 @@ const char* effacement(bool largeur_changee) {
   return largeur_changee ? kEffacementDuBas : kEffacement;
 }
 void effacer(bool largeur_changee = false) {
-  if (etat.affiche != 0)
-    ecrire_terminal(2, effacement(largeur_changee), false);
+  if (etat.affiche != 0) ecrire_terminal(2, effacement(largeur_changee), false);
 }
 
 // Appends a cursor move "ESC [ n c" to the write being made.
@@ -260,8 +258,8 @@ const char* partie(const char* p, const char* fin, int w, int place,
     const void* nl = std::memchr(p, '\n', static_cast<size_t>(fin - p));
     const char* q = nl != nullptr ? static_cast<const char*>(nl) + 1 : fin;
     int c = colonne;
-    bool a = attente;
-    const int r = descente(p, static_cast<size_t>(q - p), w, c, a);
+    bool att = attente;
+    const int r = descente(p, static_cast<size_t>(q - p), w, c, att);
     if (r < 0) {
       sur = p > debut;
       break;
@@ -269,14 +267,14 @@ const char* partie(const char* p, const char* fin, int w, int place,
     if ((place >= 0 && rangs + r > place) ||
         (p > debut && static_cast<size_t>(q - debut) > taille))
       break;
-    if (a) {  // the end of a line written up to the last column
+    if (att) {  // the end of a line written up to the last column
       --q;
       c = w - 1;
-      a = false;
+      att = false;
     }
     rangs += r;
     colonne = c;
-    attente = a;
+    attente = att;
     p = q;
     if (nl == nullptr) break;
   }
@@ -323,14 +321,14 @@ size_t ecrire_lignes(const char* octets, size_t n) {
   const char* p = octets;
   while (p < fin) {
     int r, c = etat.colonne;
-    bool a = etat.en_attente, sur = etat.curseur_connu;
+    bool att = etat.en_attente, sur = etat.curseur_connu;
     const char* q = p;
-    if (!calme && pose && sur && !a)
-      q = partie(p, fin, w, rangs - 2, SIZE_MAX, r, c, a, sur);
+    if (!calme && pose && sur && !att)
+      q = partie(p, fin, w, rangs - 2, SIZE_MAX, r, c, att, sur);
     if (q > p) {
       sous_le_statut(p, q, r, etat.colonne, w);
     } else {
-      if (sur) q = partie(p, fin, w, -1, calme ? kLot : 1, r, c, a, sur);
+      if (sur) q = partie(p, fin, w, -1, calme ? kLot : 1, r, c, att, sur);
       // Nothing taken from a sure cursor: a lone last byte that would leave
       // a wrap pending, which waits.
       if (q == p && sur) break;
@@ -340,7 +338,7 @@ size_t ecrire_lignes(const char* octets, size_t n) {
         q = nl != nullptr ? static_cast<const char*>(nl) + 1 : fin;
         sur = nl != nullptr;
         c = 0;
-        a = false;
+        att = false;
       }
       etat.lot.append(p, q);
       pose = sur;
@@ -348,7 +346,7 @@ size_t ecrire_lignes(const char* octets, size_t n) {
     }
     p = q;
     etat.colonne = c;
-    etat.en_attente = a;
+    etat.en_attente = att;
     etat.curseur_connu = sur;
     if (etat.lot.size() >= kLot) envoyer_lot(pose);
   }
@@ -394,19 +392,20 @@ bool curseur_suivable() {
 
 namespace {
 
-// The end of the run of printable characters (0x20 to 0x7e) from i: eight
+// The end of the run of printable characters (0x20 to 0x7e) from pos: eight
 // bytes at a time while none of them has its top bit set, or sets it once
 // 0x20 is taken away from each (below 0x20) or 1 added (0x7f), then one at
 // a time. A borrow or a carry between bytes comes only out of a byte that
 // is not printable, and the lowest of those is always seen.
-size_t fin_imprimable(const char* octets, size_t i, size_t n) {
+size_t fin_imprimable(const char* octets, size_t pos, size_t n) {
   constexpr uint64_t k01 = 0x0101010101010101, k80 = k01 * 0x80;
-  for (uint64_t x; i + 8 <= n; i += 8) {
-    std::memcpy(&x, octets + i, 8);
+  for (uint64_t x; pos + 8 <= n; pos += 8) {
+    std::memcpy(&x, octets + pos, 8);
     if ((((x - k01 * 0x20) | (x + k01) | x) & k80) != 0) break;
   }
-  while (i < n && static_cast<unsigned char>(octets[i] - 0x20) < 0x5f) ++i;
-  return i;
+  while (pos < n && static_cast<unsigned char>(octets[pos] - 0x20) < 0x5f)
+    ++pos;
+  return pos;
 }
 
 }  // namespace
@@ -417,31 +416,32 @@ size_t fin_imprimable(const char* octets, size_t i, size_t n) {
 int descente(const char* octets, size_t n, int w, int& colonne,
              bool& en_attente) {
   int rangs = 0;
-  for (size_t i = 0; i < n;) {
-    const auto c = static_cast<unsigned char>(octets[i]);
+  for (size_t pos = 0; pos < n;) {
+    const auto c = static_cast<unsigned char>(octets[pos]);
     if (c >= 0x20 && c < 0x7f) {
-      const size_t fin = fin_imprimable(octets, i + 1, n);
-      auto reste = static_cast<int64_t>(fin - i);
-      i = fin;
+      const size_t fin = fin_imprimable(octets, pos + 1, n);
+      auto restants = static_cast<int64_t>(fin - pos);
+      pos = fin;
       if (en_attente) {
         ++rangs;
         colonne = 0;
       }
       const int64_t libres = w - colonne;  // up to and with the last column
-      if (reste < libres) {
-        colonne += static_cast<int>(reste);
+      if (restants < libres) {
+        colonne += static_cast<int>(restants);
         en_attente = false;
         continue;
       }
-      reste -= libres;  // the row filled, a wrap pending
-      const int64_t pleins = (reste + w - 1) / w;  // rows begun after it
+      restants -= libres;  // the row filled, a wrap pending
+      const int64_t pleins = (restants + w - 1) / w;  // rows begun after it
       rangs += static_cast<int>(pleins);
-      const int64_t dernier = reste - (pleins - 1) * w;  // 1 to w, or w
-      colonne = reste == 0 || dernier == w ? w - 1 : static_cast<int>(dernier);
-      en_attente = reste == 0 || dernier == w;
+      const int64_t dernier = restants - (pleins - 1) * w;  // 1 to w, or w
+      colonne =
+          restants == 0 || dernier == w ? w - 1 : static_cast<int>(dernier);
+      en_attente = restants == 0 || dernier == w;
       continue;
     }
-    ++i;
+    ++pos;
     if (c == '\n' || c == '\r') {
       rangs += c == '\n';
       colonne = 0;
@@ -510,8 +510,7 @@ void statut_montrer() {
   const int w = largeur();
   if (!etat.texte_neuf || !dessinable(w)) return;
   if (etat.meme_terminal && !curseur_sur(w)) return;
-  ecrire_terminal(2, dessin(w, etat.meme_terminal && etat.colonne == 0),
-                 true);
+  ecrire_terminal(2, dessin(w, etat.meme_terminal && etat.colonne == 0), true);
 }
 
 // The time from the last tick to the resume counts as stopped: at most one
