@@ -320,7 +320,12 @@ TEST_F(Plage, OddSumsOfLongRangesAreTheSquaresLines) {
       calcul();
     }
     using namespace texte;  // the dialogue up to the header, then the lines
-    ASSERT_EQ(tranches, kMin + kMax + kParite + kEntete[1] + lu()) << lo;
+    ASSERT_EQ(tranches, std::string(kMin)
+                            .append(kMax)
+                            .append(kParite)
+                            .append(kEntete[1])
+                            .append(lu()))
+        << lo;
   }
 }
 
@@ -418,7 +423,7 @@ TEST(Planification, SlicesAndPartsTileTheListing) {
         EXPECT_TRUE(par_part >= 1 && par_part <= 64) << fils;
         EXPECT_TRUE(c.fin_premiers >= (size_t{1} << 18) ||
                     segments < int64_t{4} * fils ||
-                    (segments + par_part - 1) / par_part >= 2 * fils)
+                    (segments + par_part - 1) / par_part >= int64_t{2} * fils)
             << fils;
       }
     }
