@@ -319,13 +319,10 @@ TEST_F(Plage, OddSumsOfLongRangesAreTheSquaresLines) {
       N = S = v;
       calcul();
     }
-    using namespace texte;  // the dialogue up to the header, then the lines
-    ASSERT_EQ(tranches, std::string(kMin)
-                            .append(kMax)
-                            .append(kParite)
-                            .append(kEntete[1])
-                            .append(lu()))
-        << lo;
+    // The dialogue up to the header, then the lines.
+    std::string attendu = texte::kMin + texte::kMax;
+    attendu.append(texte::kParite).append(texte::kEntete[1]).append(lu());
+    ASSERT_EQ(tranches, attendu) << lo;
   }
 }
 
